@@ -1,0 +1,113 @@
+#include "app/App.h"
+
+#include "app/MainFrame.h"
+#include "app/WebAddresses.h"
+#include "framework/Prompts.h"
+#include "repair/SourceView.h"
+#include "res/resource.h"
+#include "save/SaveOptionView.h"
+
+#include <shellapi.h>
+#include <shobjidl.h>
+
+// clang-format off
+constexpr fw::MessageEntry<CDravix_Video_RecoveryApp> CDravix_Video_RecoveryApp::kMessages[] = {
+    fw::msg::Command<ID_FILE_OPEN, &CDravix_Video_RecoveryApp::OnAddFile>(),
+    fw::msg::Command<ID_FILE_REPAIR, &CDravix_Video_RecoveryApp::OnRepair>(),
+    fw::msg::Command<ID_FILE_SAVE_OUTPUT, &CDravix_Video_RecoveryApp::OnSaveCommand>(),
+    fw::msg::Command<ID_HELP_HOW_TO_USE, &CDravix_Video_RecoveryApp::OnHowToUse>(),
+    fw::msg::Command<ID_APP_ABOUT, &CDravix_Video_RecoveryApp::OnAppAbout>(),
+};
+// clang-format on
+
+CDravix_Video_RecoveryApp& GetApp() {
+    return static_cast<CDravix_Video_RecoveryApp&>(*fw::Application::Current());
+}
+
+CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard)
+    : m_pGuard(guard) {
+    SetCurrentProcessExplicitAppUserModelID(L"Dravix_Video_Recovery.AppID.NoVersion");
+}
+
+CDravix_Video_RecoveryApp::~CDravix_Video_RecoveryApp() {
+    // The frame goes first: its pages refer to the document and to this object.
+    m_frame.reset();
+}
+
+bool CDravix_Video_RecoveryApp::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                               LRESULT& result) {
+    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result);
+}
+
+bool CDravix_Video_RecoveryApp::InitInstance() {
+    SetAppName(kAppName);
+    m_strProfileName = kAppName;
+    m_strRegistryKey = kAppName;
+
+    if (m_pGuard && m_pGuard->IsAnotherInstanceRunning()) {
+        fw::ShowMessage(L"Another instance of the application is already running.",
+                        MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    m_bStopProcess = false;
+    return CreateWorkspace(SW_SHOW);
+}
+
+int CDravix_Video_RecoveryApp::ExitInstance() {
+    return 0;
+}
+
+bool CDravix_Video_RecoveryApp::CreateWorkspace(int showCommand) {
+    m_document = std::make_unique<CDravix_Video_RecoveryDoc>();
+    m_frame = std::make_unique<CMainFrame>();
+    if (!m_frame->LoadFrame())
+        return false;
+    SetMainFrame(m_frame.get());
+
+    // The source page is the frame's first pane.
+    m_sourceView = std::make_unique<CDravix_Video_RecoveryView>();
+    if (!m_sourceView->CreateView(m_frame->Handle(), fw::kFirstPaneId, WS_CHILD | WS_BORDER, RECT{},
+                                  m_document.get()))
+        return false;
+    m_frame->SetActiveView(m_sourceView.get());
+    m_sourceView->OnInitialUpdate();
+    m_frame->RecalcLayout();
+    m_frame->Show(showCommand);
+    UpdateWindow(m_frame->Handle());
+    m_pViews[0] = m_sourceView.get();
+
+    // The save page waits beside it with an empty rectangle until first shown.
+    m_saveView = std::make_unique<CSaveOptionView>();
+    m_pViews[1] = m_saveView.get();
+    m_saveView->CreateView(m_frame->Handle(), ID_SECOND_PANE, WS_CHILD | WS_BORDER, RECT{},
+                           m_document.get());
+    m_saveView->OnInitialUpdate();
+
+    m_frame->CenterOnScreen();
+    return true;
+}
+
+fw::View* CDravix_Video_RecoveryApp::ShowPage(int page) {
+    if (page < 0 || page > 1 || !m_frame)
+        return nullptr;
+    fw::View* target = m_pViews[page];
+    fw::View* active = m_frame->ActiveView();
+    if (!active || !target)
+        return nullptr;
+    if (target == active)
+        return active;
+    // The page about to be shown takes the first-pane id, which the layout fills.
+    const int activeId = active->Id();
+    active->SetId(target->Id());
+    target->SetId(activeId);
+    active->Show(SW_HIDE);
+    target->Show(SW_SHOW);
+    m_frame->SetActiveView(target);
+    m_frame->RecalcLayout();
+    target->Invalidate(true);
+    return active;
+}
+
+void CDravix_Video_RecoveryApp::OnHowToUse() {
+    ShellExecuteW(nullptr, L"open", kHowToUseUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
+}

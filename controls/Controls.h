@@ -1,0 +1,99 @@
+// The program's themed controls: the image push button of both pages, the
+// hyperlink, transparent-text and framed-edit controls, and the colour theme.
+#pragma once
+
+#include "framework/Frame.h"
+#include "framework/Gdi.h"
+#include "framework/Window.h"
+
+#include <string>
+
+// An owner-drawn push button that paints a normal picture, or a hover picture
+// while the pointer rests on it, sizes itself to the normal picture and
+// carries its own tooltip.
+class CToolButton : public fw::Control {
+public:
+    // Loads both pictures (resource ids) and sizes the button to the normal one.
+    BOOL SetBitmaps(UINT normalId, UINT hoverId);
+    void SetTooltipText(const std::wstring* text);
+    bool PreTranslateMessage(MSG& message) override;
+    virtual void DrawItem(const DRAWITEMSTRUCT& item);
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    bool IsHover() const { return m_bHover != FALSE; }
+    bool IsTracking() const { return m_bTracking != FALSE; }
+    SIZE PictureSize() const { return {m_nWidth, m_nHeight}; }
+    HWND Tooltip() const { return m_ToolTip; }
+
+private:
+    void OnLButtonDown(UINT keys, POINT point);
+    void OnMouseMove(UINT keys, POINT point);
+    void OnMouseLeave();
+    void OnMouseHover(UINT keys, POINT point);
+    bool OnEraseBkgnd(HDC dc);
+    void EnsureTooltip();
+
+    static const fw::MessageEntry<CToolButton> kMessages[];
+
+    BOOL m_bHover = FALSE;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    fw::Bitmap m_bmpNormal;
+    fw::Bitmap m_bmpHover;
+    BOOL m_bTracking = FALSE;
+    HWND m_ToolTip = nullptr; // owned by the button: destroyed with it as its child
+};
+
+// A static text that acts as a hyperlink: underlined, blue until opened and
+// purple afterwards; a click opens m_link (or the control's own text).
+class CStaticLink : public fw::Control {
+public:
+    std::wstring m_link;
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    bool IsVisited() const { return m_bVisited != FALSE; }
+
+private:
+    HBRUSH CtlColor(HDC dc, UINT kind);
+    void OnClicked();
+
+    static const fw::MessageEntry<CStaticLink> kMessages[];
+
+    COLORREF m_colorUnvisited = RGB(0, 0, 255);
+    COLORREF m_colorVisited = RGB(128, 0, 128);
+    BOOL m_bVisited = FALSE;
+    fw::Font m_font;
+};
+
+// A static text drawn in black without background; it has its parent repaint
+// behind it when its text changes.
+class CTransparentStatic : public fw::Control {
+public:
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+    HBRUSH CtlColor(HDC dc, UINT kind);
+
+    static const fw::MessageEntry<CTransparentStatic> kMessages[];
+};
+
+// An edit control framed by a one-pixel line in the program's blue.
+class CCustomEdit : public fw::Control {
+public:
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void OnPaint();
+    LRESULT OnNcPaint(WPARAM wParam, LPARAM lParam);
+
+    static const fw::MessageEntry<CCustomEdit> kMessages[];
+};
+
+// The program's colour theme: a blue status bar with white text, every other
+// bar white with black text.
+class CColorThemeManager : public fw::VisualManager {
+public:
+    void PaintBarBackground(HDC dc, fw::ControlBar* bar, RECT fill, RECT scratch,
+                            BOOL flag) override;
+};

@@ -1,0 +1,75 @@
+#include "framework/Application.h"
+
+#include "framework/Frame.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace fw {
+namespace {
+Application* g_current = nullptr;
+}
+
+Application::Application() : m_uiThread(GetCurrentThreadId()), m_previous(g_current) {
+    g_current = this;
+}
+
+Application::~Application() {
+    if (g_current == this)
+        g_current = m_previous;
+}
+
+Application* Application::Current() {
+    return g_current;
+}
+
+HWND Application::MainWindow() const {
+    return m_mainFrame ? m_mainFrame->Handle() : nullptr;
+}
+
+bool Application::PreTranslate(MSG& message) {
+    for (HWND window = message.hwnd; window; window = GetParent(window)) {
+        if (WindowBase* object = WindowBase::FromHandle(window);
+            object && object->PreTranslateMessage(message))
+            return true;
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    HWND frame = MainWindow();
+    if (frame && m_mainFrame->Accelerators() &&
+        (message.hwnd == frame || IsChild(frame, message.hwnd)))
+        return TranslateAcceleratorW(frame, m_mainFrame->Accelerators(), &message) != 0;
+    return false;
+}
+
+int Application::Run() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (PreTranslate(message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    const int code = ExitInstance();
+    return code ? code : static_cast<int>(message.wParam);
+}
+
+int RunApplication() {
+    Application* app = Application::Current();
+    if (!app)
+        return 1;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    int code = 0;
+    if (app->InitInstance()) {
+        code = app->Run();
+    } else if (HWND frame = app->MainWindow()) {
+        DestroyWindow(frame);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return code;
+}
+
+} // namespace fw

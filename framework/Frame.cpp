@@ -1,0 +1,331 @@
+#include "framework/Frame.h"
+
+#include "framework/Application.h"
+
+#include <functional>
+
+namespace fw {
+namespace {
+constexpr UINT kAppExitCommand = 57665;
+constexpr int kElementPadding = 6;
+constexpr int kSeparatorWidth = 9;
+} // namespace
+
+// View
+
+bool View::CreateView(HWND parent, int id, DWORD style, const RECT& rect, Document* document) {
+    m_document = document;
+    return Create({.parent = parent,
+                   .id = id,
+                   .rect = rect,
+                   .style = PreCreateStyle(style),
+                   .className = RegisterClassOnce(L"fw.View", CS_DBLCLKS)});
+}
+
+bool View::ProcessMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    switch (message) {
+    case WM_PAINT: {
+        PaintDC dc(m_hWnd);
+        OnDraw(dc.Get());
+        result = 0;
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        OnDraw(reinterpret_cast<HDC>(wParam));
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// VisualManager
+
+namespace {
+std::unique_ptr<VisualManager>& ManagerSlot() {
+    static std::unique_ptr<VisualManager> manager;
+    return manager;
+}
+} // namespace
+
+void VisualManager::PaintBarBackground(HDC dc, ControlBar*, RECT fill, RECT, BOOL) {
+    FillRect(dc, &fill, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+}
+
+VisualManager& VisualManager::Current() {
+    auto& slot = ManagerSlot();
+    if (!slot)
+        slot = std::make_unique<VisualManager>();
+    return *slot;
+}
+
+void VisualManager::SetDefaultManager(std::unique_ptr<VisualManager> manager) {
+    ManagerSlot() = std::move(manager);
+}
+
+RECT ControlBar::BarClientRect() const {
+    return ClientRect();
+}
+
+// MenuBar
+
+bool MenuBar::Create(HWND frame, UINT menuId) {
+    m_frame = frame;
+    m_menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId));
+    if (!m_menu || !SetMenu(frame, m_menu))
+        return false;
+    ApplyTheme();
+    return true;
+}
+
+void MenuBar::ApplyTheme() {
+    // The system draws the menu bar; the manager paints a sample pixel whose
+    // colour becomes the bar's background brush.
+    WindowDC screen(nullptr);
+    MemoryDC memory(screen.Get());
+    Bitmap sample(CreateCompatibleBitmap(screen.Get(), 1, 1));
+    COLORREF colour;
+    {
+        SelectGuard select(memory.Get(), sample.Get());
+        RECT pixel{0, 0, 1, 1};
+        VisualManager::Current().PaintBarBackground(memory.Get(), this, pixel, pixel, FALSE);
+        colour = GetPixel(memory.Get(), 0, 0);
+    }
+    m_background.Reset(CreateSolidBrush(colour));
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_BACKGROUND;
+    info.hbrBack = m_background.Get();
+    SetMenuInfo(m_menu, &info);
+    if (m_frame)
+        DrawMenuBar(m_frame);
+}
+
+// StatusBar
+
+bool StatusBar::Create(HWND frame, int id) {
+    RECT client{};
+    GetClientRect(frame, &client);
+    return Window::Create({.parent = frame,
+                           .id = id,
+                           .rect = {0, client.bottom - kHeight, client.right, client.bottom},
+                           .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                           .className = RegisterClassOnce(L"fw.StatusBar")});
+}
+
+int StatusBar::ElementWidth(HDC dc, const Element& element) const {
+    if (element.kind == Element::Separator)
+        return kSeparatorWidth;
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, element.text.c_str(), static_cast<int>(element.text.size()), &extent);
+    return extent.cx + 2 * kElementPadding;
+}
+
+RECT StatusBar::ElementRect(size_t index) const {
+    WindowDC dc(m_hWnd);
+    SelectGuard font(dc.Get(), m_font ? m_font : GetStockObject(DEFAULT_GUI_FONT));
+    const RECT client = ClientRect();
+    int x = 0;
+    for (size_t i = 0; i < m_elements.size(); ++i) {
+        const int width = ElementWidth(dc.Get(), m_elements[i]);
+        if (i == index)
+            return {x, client.top, x + width, client.bottom};
+        x += width;
+    }
+    return {};
+}
+
+void StatusBar::PaintContent(HDC dc) {
+    const RECT client = ClientRect();
+    VisualManager::Current().PaintBarBackground(dc, this, client, client, FALSE);
+    SetBkMode(dc, TRANSPARENT);
+    SelectGuard font(dc, m_font ? m_font : GetStockObject(DEFAULT_GUI_FONT));
+    const COLORREF text = GetTextColor(dc);
+    Pen separatorPen(CreatePen(PS_SOLID, 1, text));
+    int x = 0;
+    for (const Element& element : m_elements) {
+        const int width = ElementWidth(dc, element);
+        RECT rect{x, client.top, x + width, client.bottom};
+        if (element.kind == Element::Separator) {
+            SelectGuard pen(dc, separatorPen.Get());
+            const int middle = x + width / 2;
+            MoveToEx(dc, middle, client.top + 4, nullptr);
+            LineTo(dc, middle, client.bottom - 4);
+        } else {
+            Font underlined;
+            std::unique_ptr<SelectGuard> linkFont;
+            if (element.kind == Element::Link) {
+                LOGFONTW description{};
+                GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof description, &description);
+                description.lfUnderline = TRUE;
+                underlined.Reset(CreateFontIndirectW(&description));
+                linkFont = std::make_unique<SelectGuard>(dc, underlined.Get());
+            }
+            DrawTextW(dc, element.text.c_str(), static_cast<int>(element.text.size()), &rect,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
+        x += width;
+    }
+}
+
+bool StatusBar::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_SETFONT:
+        m_font = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam))
+            Invalidate();
+        result = 0;
+        return true;
+    case WM_GETFONT:
+        result = reinterpret_cast<LRESULT>(m_font);
+        return true;
+    case WM_ERASEBKGND:
+        result = TRUE;
+        return true;
+    case WM_PAINT: {
+        PaintDC dc(m_hWnd);
+        const RECT client = ClientRect();
+        OffscreenDC offscreen(dc.Get(), client.right, client.bottom);
+        PaintContent(offscreen.Get());
+        result = 0;
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        PaintContent(reinterpret_cast<HDC>(wParam));
+        result = 0;
+        return true;
+    case WM_SETCURSOR:
+    case WM_LBUTTONUP: {
+        POINT point{};
+        GetCursorPos(&point);
+        ScreenToClient(m_hWnd, &point);
+        if (message == WM_LBUTTONUP)
+            point = PointFrom(lParam);
+        for (size_t i = 0; i < m_elements.size(); ++i) {
+            const RECT rect = ElementRect(i);
+            if (m_elements[i].kind != Element::Link || !PtInRect(&rect, point))
+                continue;
+            if (message == WM_SETCURSOR)
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            else
+                SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(m_elements[i].command, 0),
+                             0);
+            result = TRUE;
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+// Frame
+
+void Frame::LoadAcceleratorTable(UINT id) {
+    m_accelerators = ::LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+}
+
+void Frame::RecalcLayout() {
+    const RECT client = ClientRect();
+    int bottom = client.bottom;
+    if (m_statusBar) {
+        bottom -= StatusBar::kHeight;
+        MoveWindow(m_statusBar, 0, bottom, client.right, StatusBar::kHeight, TRUE);
+    }
+    if (HWND pane = GetDlgItem(m_hWnd, kFirstPaneId))
+        MoveWindow(pane, 0, 0, client.right, bottom > 0 ? bottom : 0, TRUE);
+}
+
+std::vector<Frame::CommandHandler> Frame::CommandTargets() {
+    std::vector<CommandHandler> targets;
+    if (View* view = m_activeView)
+        targets.push_back([view](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
+            return view->ProcessMessage(m, w, l, r);
+        });
+    targets.push_back(
+        [this](UINT m, WPARAM w, LPARAM l, LRESULT& r) { return ProcessOwnMessage(m, w, l, r); });
+    if (Application* app = Application::Current())
+        targets.push_back([app](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
+            return app->ProcessMessage(m, w, l, r);
+        });
+    return targets;
+}
+
+bool Frame::IsCommandEnabled(UINT id) {
+    CommandUI ui{id};
+    for (const auto& target : CommandTargets()) {
+        LRESULT result = 0;
+        target(kUpdateCommandUI, id, reinterpret_cast<LPARAM>(&ui), result);
+        if (ui.handled)
+            return ui.enabled;
+    }
+    if (id == kAppExitCommand)
+        return true;
+    for (const auto& target : CommandTargets()) {
+        LRESULT result = 0;
+        if (target(kQueryCommandHandler, id, 0, result) && result)
+            return true;
+    }
+    return false;
+}
+
+bool Frame::RouteCommand(UINT id) {
+    if (!IsCommandEnabled(id))
+        return false;
+    for (const auto& target : CommandTargets()) {
+        LRESULT result = 0;
+        if (target(WM_COMMAND, MAKEWPARAM(id, 0), 0, result))
+            return true;
+    }
+    if (id == kAppExitCommand) {
+        SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+void Frame::UpdateMenu(HMENU menu) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE;
+        if (!GetMenuItemInfoW(menu, i, TRUE, &item) || item.hSubMenu ||
+            (item.fType & MFT_SEPARATOR))
+            continue;
+        EnableMenuItem(menu, i,
+                       MF_BYPOSITION | (IsCommandEnabled(item.wID) ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+bool Frame::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // Menu items and accelerators (and the status bar's links) carry no control handle.
+    if (message == WM_COMMAND && lParam == 0) {
+        RouteCommand(LOWORD(wParam));
+        result = 0;
+        return true;
+    }
+    if (ProcessOwnMessage(message, wParam, lParam, result))
+        return true;
+    switch (message) {
+    case WM_SIZE:
+        RecalcLayout();
+        result = 0;
+        return true;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lParam))
+            UpdateMenu(reinterpret_cast<HMENU>(wParam));
+        result = 0;
+        return true;
+    case WM_NCDESTROY:
+        if (Application* app = Application::Current(); app && app->MainFrame() == this)
+            PostQuitMessage(0);
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace fw

@@ -1,0 +1,136 @@
+// Document, views, bars and the main frame window.
+#pragma once
+
+#include "framework/Gdi.h"
+#include "framework/Window.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fw {
+
+inline constexpr int kFirstPaneId = 0xE900;
+
+// The data a frame's views show. This program's document holds nothing.
+class Document {
+public:
+    virtual ~Document() = default;
+    virtual bool OnNewDocument() { return true; }
+};
+
+// A child window of the frame that shows one page of the program.
+class View : public Window {
+public:
+    // Creates the view as a child of the frame; PreCreateStyle may change the style.
+    bool CreateView(HWND parent, int id, DWORD style, const RECT& rect, Document* document);
+    Document* GetDocument() const { return m_document; }
+    virtual void OnInitialUpdate() {}
+    // Paints the view into any DC, as WM_PAINT and WM_PRINTCLIENT do.
+    void PaintContent(HDC dc) { OnDraw(dc); }
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+protected:
+    virtual DWORD PreCreateStyle(DWORD style) { return style; }
+    virtual void OnDraw(HDC) {}
+
+private:
+    Document* m_document = nullptr;
+};
+
+class ControlBar;
+
+// Draws the backgrounds of the frame's bars. The program installs its own.
+class VisualManager {
+public:
+    virtual ~VisualManager() = default;
+    // Fills a bar's background; `scratch` is room the manager may use.
+    virtual void PaintBarBackground(HDC dc, ControlBar* bar, RECT fill, RECT scratch, BOOL flag);
+
+    static VisualManager& Current();
+    static void SetDefaultManager(std::unique_ptr<VisualManager> manager);
+};
+
+// A bar of the frame (menu bar or status bar).
+class ControlBar : public Window {
+public:
+    // Client rectangle of the bar's window, or the given one for windowless bars.
+    RECT BarClientRect() const;
+};
+
+// The frame's menu bar: the frame's own window menu, whose background
+// colour comes from the visual manager.
+class MenuBar : public ControlBar {
+public:
+    bool Create(HWND frame, UINT menuId);
+    HMENU Menu() const { return m_menu; }
+    // Asks the visual manager for the bar's colour and gives it to the menu.
+    void ApplyTheme();
+
+private:
+    HWND m_frame = nullptr;
+    HMENU m_menu = nullptr;
+    Brush m_background;
+};
+
+// The status bar: a row of labels, links and separators, left to right.
+class StatusBar : public ControlBar {
+public:
+    struct Element {
+        enum Kind { Label, Link, Separator } kind;
+        std::wstring text;
+        UINT command = 0; // links: the command sent to the frame on a click
+    };
+    static constexpr int kHeight = 24;
+
+    bool Create(HWND frame, int id);
+    void AddLabel(const std::wstring& text) { m_elements.push_back({Element::Label, text}); }
+    void AddLink(const std::wstring& text, UINT command) {
+        m_elements.push_back({Element::Link, text, command});
+    }
+    void AddSeparator() { m_elements.push_back({Element::Separator, {}}); }
+    const std::vector<Element>& Elements() const { return m_elements; }
+    // Where an element is drawn, in client coordinates.
+    RECT ElementRect(size_t index) const;
+    void PaintContent(HDC dc);
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    int ElementWidth(HDC dc, const Element& element) const;
+    std::vector<Element> m_elements;
+    HFONT m_font = nullptr; // set by WM_SETFONT, owned by the sender
+};
+
+// The main window: menu, accelerators, status bar and the active view in between.
+// Commands from the menu, the accelerators and the status bar are routed to the
+// active view, then the frame, then the application, and only when enabled.
+class Frame : public Window {
+public:
+    View* ActiveView() const { return m_activeView; }
+    void SetActiveView(View* view) { m_activeView = view; }
+    // Sizes the first pane (the view with id kFirstPaneId) and the status bar.
+    void RecalcLayout();
+    HACCEL Accelerators() const { return m_accelerators; }
+    void LoadAcceleratorTable(UINT id);
+    void SetStatusBarWindow(HWND bar) { m_statusBar = bar; }
+
+    bool IsCommandEnabled(UINT id);
+    // Runs an enabled command; false when it is disabled or has no handler.
+    bool RouteCommand(UINT id);
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+protected:
+    // The frame's own message table, without routing.
+    virtual bool ProcessOwnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+private:
+    using CommandHandler = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;
+    std::vector<CommandHandler> CommandTargets();
+    void UpdateMenu(HMENU menu);
+    View* m_activeView = nullptr;
+    HACCEL m_accelerators = nullptr;
+    HWND m_statusBar = nullptr;
+};
+
+} // namespace fw

@@ -1,0 +1,174 @@
+// Scoped owners of GDI objects, device contexts and kernel handles.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace fw {
+
+// A GDI object handle. With Owns the object is deleted with the wrapper;
+// without it the wrapper only borrows the handle.
+template <class H, bool Owns = true> class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(H handle) : m_handle(handle) {}
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    GdiObject(GdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    GdiObject& operator=(GdiObject&& other) noexcept {
+        if (this != &other)
+            Reset(std::exchange(other.m_handle, nullptr));
+        return *this;
+    }
+    ~GdiObject() { Reset(); }
+
+    void Reset(H handle = nullptr) {
+        if constexpr (Owns) {
+            if (m_handle)
+                DeleteObject(m_handle);
+        }
+        m_handle = handle;
+    }
+    H Release() { return std::exchange(m_handle, nullptr); }
+    H Get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
+
+private:
+    H m_handle = nullptr;
+};
+
+using Bitmap = GdiObject<HBITMAP>;
+using Font = GdiObject<HFONT>;
+using Brush = GdiObject<HBRUSH>;
+using Pen = GdiObject<HPEN>;
+using Region = GdiObject<HRGN>;
+
+// Loads a bitmap resource of this program as a device-dependent bitmap.
+Bitmap LoadBitmapResource(UINT id, UINT flags = 0);
+// Size of a bitmap in pixels; {0, 0} for none.
+SIZE BitmapSize(HBITMAP bitmap);
+
+// Selects an object into a DC and puts the previous one back on destruction.
+class SelectGuard {
+public:
+    SelectGuard(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(SelectObject(dc, object)) {}
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+    ~SelectGuard() {
+        if (m_dc && m_old)
+            SelectObject(m_dc, m_old);
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// The DC of a WM_PAINT, between BeginPaint and EndPaint.
+class PaintDC {
+public:
+    explicit PaintDC(HWND window) : m_window(window) { m_dc = BeginPaint(window, &m_paint); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    ~PaintDC() { EndPaint(m_window, &m_paint); }
+    HDC Get() const { return m_dc; }
+    const PAINTSTRUCT& Info() const { return m_paint; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint{};
+    HDC m_dc = nullptr;
+};
+
+// A DC from GetDC (client area) or GetWindowDC (whole window), released on destruction.
+class WindowDC {
+public:
+    enum Area { Client, Whole };
+    explicit WindowDC(HWND window, Area area = Client)
+        : m_window(window), m_dc(area == Client ? GetDC(window) : GetWindowDC(window)) {}
+    WindowDC(WindowDC&& other) noexcept
+        : m_window(other.m_window), m_dc(std::exchange(other.m_dc, nullptr)) {}
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    WindowDC& operator=(WindowDC&&) = delete;
+    ~WindowDC() {
+        if (m_dc)
+            ReleaseDC(m_window, m_dc);
+    }
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+// A memory DC compatible with another DC.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC compatibleWith) : m_dc(CreateCompatibleDC(compatibleWith)) {}
+    MemoryDC(MemoryDC&& other) noexcept : m_dc(std::exchange(other.m_dc, nullptr)) {}
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    MemoryDC& operator=(MemoryDC&&) = delete;
+    ~MemoryDC() {
+        if (m_dc)
+            DeleteDC(m_dc);
+    }
+    HDC Get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+
+private:
+    HDC m_dc;
+};
+
+// Off-screen drawing surface of a given size; its destructor copies the
+// whole surface to the target DC at (0, 0) in one block.
+class OffscreenDC {
+public:
+    OffscreenDC(HDC target, int width, int height);
+    OffscreenDC(const OffscreenDC&) = delete;
+    OffscreenDC& operator=(const OffscreenDC&) = delete;
+    ~OffscreenDC();
+    HDC Get() const { return m_memory.Get(); }
+
+private:
+    HDC m_target;
+    int m_width;
+    int m_height;
+    MemoryDC m_memory;
+    Bitmap m_bitmap;
+    HGDIOBJ m_oldBitmap = nullptr;
+};
+
+// A kernel handle closed on destruction; null and INVALID_HANDLE_VALUE mean none.
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept
+        : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other)
+            Reset(std::exchange(other.m_handle, nullptr));
+        return *this;
+    }
+    ~UniqueHandle() { Reset(); }
+
+    void Reset(HANDLE handle = nullptr) {
+        if (Valid())
+            CloseHandle(m_handle);
+        m_handle = handle;
+    }
+    HANDLE Get() const { return m_handle; }
+    HANDLE Release() { return std::exchange(m_handle, nullptr); }
+    bool Valid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
+    explicit operator bool() const { return Valid(); }
+
+private:
+    HANDLE m_handle = nullptr;
+};
+
+} // namespace fw
