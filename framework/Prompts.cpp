@@ -67,11 +67,11 @@ std::optional<std::wstring> ChooseFile(const FileChooserOptions& options) {
         options.overwritePrompt ? (flags | FOS_OVERWRITEPROMPT) : (flags & ~FOS_OVERWRITEPROMPT);
     dialog->SetOptions(flags);
 
-    std::vector<COMDLG_FILTERSPEC> specs;
+    std::vector<COMDLG_FILTERSPEC> fileTypes;
     for (const FileFilter& filter : options.filters)
-        specs.push_back({filter.name.c_str(), filter.patterns.c_str()});
-    if (!specs.empty())
-        dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+        fileTypes.push_back({filter.name.c_str(), filter.patterns.c_str()});
+    if (!fileTypes.empty())
+        dialog->SetFileTypes(static_cast<UINT>(fileTypes.size()), fileTypes.data());
 
     if (FAILED(dialog->Show(options.owner)))
         return std::nullopt;
