@@ -50,10 +50,12 @@ bool CDravix_Video_RecoveryApp::InitInstance() {
         return false;
     }
     m_bStopProcess = false;
+    m_recentFiles.Load(*this);
     return CreateWorkspace(SW_SHOW);
 }
 
 int CDravix_Video_RecoveryApp::ExitInstance() {
+    m_recentFiles.Save(*this);
     return 0;
 }
 

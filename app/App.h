@@ -3,6 +3,7 @@
 
 #include "framework/Application.h"
 #include "framework/Frame.h"
+#include "settings/ProfileStore.h"
 
 #include <atomic>
 #include <memory>
@@ -87,6 +88,8 @@ public:
     // Where the profile settings live; an empty registry key selects the INI file.
     std::wstring m_strRegistryKey;
     std::wstring m_strProfileName;
+    // The framework's recent-file list, loaded at start-up and saved at exit.
+    CRecentFileList m_recentFiles;
 
 private:
     static const fw::MessageEntry<CDravix_Video_RecoveryApp> kMessages[];

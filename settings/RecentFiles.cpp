@@ -1,0 +1,38 @@
+// The recent-file list, loaded at start-up and written back at exit.
+#include "app/App.h"
+#include "settings/ProfileStore.h"
+
+#include <algorithm>
+
+std::wstring CRecentFileList::EntryName(int index) {
+    return L"File" + std::to_wstring(index + 1);
+}
+
+void CRecentFileList::Load(CDravix_Video_RecoveryApp& app) {
+    for (int i = 0; i < kMaxEntries; ++i)
+        m_entries[i] = app.GetProfileString(kSection, EntryName(i).c_str(), L"");
+    m_bLoaded = true;
+}
+
+void CRecentFileList::Save(CDravix_Video_RecoveryApp& app) const {
+    if (!m_bLoaded)
+        return;
+    for (int i = 0; i < kMaxEntries; ++i) {
+        const std::wstring& path = m_entries[i];
+        app.WriteProfileString(kSection, EntryName(i).c_str(),
+                               path.empty() ? nullptr : path.c_str());
+    }
+}
+
+void CRecentFileList::Add(const std::wstring& path) {
+    if (path.empty())
+        return;
+    // Paths differ in case only on the same file.
+    auto same = std::find_if(m_entries.begin(), m_entries.end(), [&](const std::wstring& entry) {
+        return CompareStringOrdinal(entry.c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL;
+    });
+    if (same == m_entries.end())
+        same = m_entries.end() - 1;
+    std::rotate(m_entries.begin(), same, same + 1);
+    m_entries.front() = path;
+}

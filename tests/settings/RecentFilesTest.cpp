@@ -1,0 +1,128 @@
+#include "app/App.h"
+#include "settings/ProfileStore.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <string>
+
+namespace {
+
+// An application object whose settings go below a throwaway company key.
+class AppSettingsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        GUID guid{};
+        ASSERT_EQ(CoCreateGuid(&guid), S_OK);
+        wchar_t text[40] = {};
+        StringFromGUID2(guid, text, 40);
+        m_company = std::wstring(L"Dravix Test ") + text;
+        m_app.m_strRegistryKey = m_company;
+        m_app.m_strProfileName = CDravix_Video_RecoveryApp::kAppName;
+    }
+    void TearDown() override {
+        HKEY software = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS, &software),
+                  ERROR_SUCCESS);
+        RegDeleteTreeW(software, m_company.c_str());
+        RegCloseKey(software);
+    }
+
+    std::wstring RawString(const wchar_t* entry) {
+        wchar_t value[MAX_PATH] = {};
+        DWORD size = sizeof value;
+        const std::wstring path = L"Software\\" + m_company + L"\\" +
+                                  CDravix_Video_RecoveryApp::kAppName + L"\\" +
+                                  CRecentFileList::kSection;
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, path.c_str(), entry, RRF_RT_REG_SZ, nullptr, value,
+                         &size) != ERROR_SUCCESS)
+            return L"<absent>";
+        return value;
+    }
+
+    std::wstring m_company;
+    CDravix_Video_RecoveryApp m_app;
+};
+
+TEST_F(AppSettingsTest, ProfileOperationsGoToTheConfiguredRegistryKey) {
+    EXPECT_TRUE(m_app.WriteProfileInt(L"Settings", L"Width", 840));
+    EXPECT_EQ(m_app.GetProfileInt(L"Settings", L"Width", 0), 840u);
+    EXPECT_TRUE(m_app.WriteProfileString(L"Settings", L"Name", L"clip"));
+    EXPECT_EQ(m_app.GetProfileString(L"Settings", L"Name"), L"clip");
+    const BYTE bytes[] = {1, 2, 3};
+    EXPECT_TRUE(m_app.WriteProfileBinary(L"Settings", L"Blob", bytes, 3));
+    BYTE* data = nullptr;
+    UINT count = 0;
+    ASSERT_TRUE(m_app.GetProfileBinary(L"Settings", L"Blob", &data, &count));
+    EXPECT_EQ(std::vector<BYTE>(data, data + count), std::vector<BYTE>(bytes, bytes + 3));
+    delete[] data;
+
+    DWORD width = 0, size = sizeof width;
+    const std::wstring section =
+        L"Software\\" + m_company + L"\\" + CDravix_Video_RecoveryApp::kAppName + L"\\Settings";
+    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, section.c_str(), L"Width", RRF_RT_REG_DWORD, nullptr,
+                           &width, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(width, 840u);
+}
+
+TEST_F(AppSettingsTest, EmptyRegistryKeyUsesTheIniFile) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring ini = std::wstring(temp) + m_company + L".ini";
+    m_app.m_strRegistryKey.clear();
+    m_app.m_strProfileName = ini;
+    EXPECT_TRUE(m_app.WriteProfileInt(L"Settings", L"Width", 840));
+    EXPECT_EQ(GetPrivateProfileIntW(L"Settings", L"Width", 0, ini.c_str()), 840u);
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+    EXPECT_TRUE(DeleteFileW(ini.c_str()));
+}
+
+TEST(RecentFileList, KeepsFourMostRecentFirstWithoutDuplicates) {
+    CRecentFileList list;
+    list.Add(L"C:\\a.mp4");
+    list.Add(L"C:\\b.mp4");
+    list.Add(L"");
+    EXPECT_EQ(list.Entries(), (std::vector<std::wstring>{L"C:\\b.mp4", L"C:\\a.mp4", L"", L""}));
+    list.Add(L"C:\\c.mp4");
+    list.Add(L"C:\\d.mp4");
+    list.Add(L"C:\\e.mp4");
+    EXPECT_EQ(list.Entries(),
+              (std::vector<std::wstring>{L"C:\\e.mp4", L"C:\\d.mp4", L"C:\\c.mp4", L"C:\\b.mp4"}));
+    list.Add(L"c:\\C.MP4");
+    EXPECT_EQ(list.Entries(),
+              (std::vector<std::wstring>{L"c:\\C.MP4", L"C:\\e.mp4", L"C:\\d.mp4", L"C:\\b.mp4"}));
+}
+
+TEST_F(AppSettingsTest, RecentFilesSaveAndLoadBackAndEmptySlotsAreRemoved) {
+    CRecentFileList saved;
+    saved.Load(m_app);
+    EXPECT_EQ(saved.Entries(), std::vector<std::wstring>(CRecentFileList::kMaxEntries));
+    saved.Add(L"C:\\first.mp4");
+    saved.Add(L"C:\\Videos\\second clip.mov");
+    // Left behind meanwhile, as by a run with a longer list.
+    ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File3", L"C:\\old3.mp4"));
+    ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File4", L"C:\\old4.mp4"));
+
+    saved.Save(m_app);
+    EXPECT_EQ(RawString(L"File1"), L"C:\\Videos\\second clip.mov");
+    EXPECT_EQ(RawString(L"File2"), L"C:\\first.mp4");
+    EXPECT_EQ(RawString(L"File3"), L"<absent>");
+    EXPECT_EQ(RawString(L"File4"), L"<absent>");
+
+    CRecentFileList loaded;
+    loaded.Add(L"C:\\stale.mp4");
+    loaded.Load(m_app);
+    EXPECT_EQ(loaded.Entries(), saved.Entries());
+}
+
+TEST_F(AppSettingsTest, RecentFilesNeverLoadedAreNotSaved) {
+    ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File1", L"C:\\kept.mp4"));
+    CRecentFileList list;
+    list.Add(L"C:\\other.mp4");
+    list.Save(m_app);
+    EXPECT_EQ(RawString(L"File1"), L"C:\\kept.mp4");
+    EXPECT_EQ(RawString(L"File2"), L"<absent>");
+}
+
+} // namespace
