@@ -1,0 +1,354 @@
+#include "support/E2E.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kPollMs = 10;
+// A window of the program that does not answer within this time counts as hung.
+constexpr UINT kSendTimeoutMs = 2000;
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kMessageBoxIconId = 0x440;
+constexpr int kItemChooserNameId = 1152;
+constexpr int kClassicChooserNameId = 1148;
+constexpr UINT kExitCommand = 57665;
+constexpr wchar_t kMainFrameClass[] = L"Dravix.MainFrame";
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+}
+
+std::wstring Narrowable(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text)
+        out += (c >= 32 && c < 127) ? c : L'?';
+    return out;
+}
+
+std::string ToUtf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s.processId && IsWindowVisible(window))
+                s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IsDialog(HWND window) {
+    return ClassOf(window) == L"#32770";
+}
+
+HWND ChooserNameBox(HWND chooser) {
+    if (HWND edit = FindDescendant(chooser, kItemChooserNameId, L"Edit"))
+        return edit;
+    return FindDescendant(chooser, kClassicChooserNameId, L"Edit");
+}
+
+} // namespace
+
+std::wstring BinFolder() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return FolderOf(FolderOf(self)) + L"\\bin";
+}
+
+std::wstring ProgramPath() {
+    return BinFolder() + L"\\Dravix Video Repair.exe";
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(kPollMs);
+    }
+}
+
+std::wstring Text(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &length))
+        return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied))
+        return {};
+    text.resize(copied);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+HWND FindDescendant(HWND parent, int id, const wchar_t* className) {
+    struct Search {
+        int id;
+        const wchar_t* className;
+        HWND found = nullptr;
+    } search{id, className};
+    // EnumChildWindows visits grandchildren too.
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(window) != s.id)
+                return TRUE;
+            if (s.className && ClassOf(window) != s.className)
+                return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IsMessageBox(HWND window) {
+    return IsDialog(window) && GetDlgItem(window, kMessageBoxTextId) &&
+           GetDlgItem(window, kMessageBoxIconId);
+}
+
+std::wstring MessageBoxText(HWND box) {
+    return Text(GetDlgItem(box, kMessageBoxTextId));
+}
+
+bool MessageBoxHasIcon(HWND box) {
+    // The box keeps its icon static even without an icon, hidden.
+    HWND icon = GetDlgItem(box, kMessageBoxIconId);
+    return icon && IsWindowVisible(icon);
+}
+
+std::vector<int> ButtonIds(HWND dialog) {
+    std::vector<int> ids;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || _wcsicmp(ClassOf(child).c_str(), L"Button") != 0)
+            continue;
+        const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+            ids.push_back(GetDlgCtrlID(child));
+    }
+    return ids;
+}
+
+void Press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void Click(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+bool ChooseFile(HWND chooser, const std::wstring& path) {
+    HWND name = ChooserNameBox(chooser);
+    if (!name) {
+        ADD_FAILURE() << "no file-name box (Edit 1152 or 1148) in the dialog '"
+                      << ToUtf8(Text(chooser)) << "'";
+        return false;
+    }
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored)) {
+        ADD_FAILURE() << "the file dialog did not take the name " << ToUtf8(path);
+        return false;
+    }
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return true;
+}
+
+// App
+
+App::App(std::wstring program) : m_program(std::move(program)) {}
+
+App::~App() {
+    Kill();
+}
+
+bool App::Launch(const std::wstring& arguments) {
+    Kill();
+    std::wstring commandLine = L"\"" + m_program + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    const std::wstring folder = FolderOf(m_program);
+    if (!CreateProcessW(m_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &info)) {
+        ADD_FAILURE() << "cannot start " << ToUtf8(m_program) << " (error " << GetLastError()
+                      << ")";
+        return false;
+    }
+    CloseHandle(info.hThread);
+    m_process = info.hProcess;
+    m_processId = info.dwProcessId;
+    return true;
+}
+
+bool App::Start(const std::wstring& arguments) {
+    return Launch(arguments) && WaitForMainWindow() != nullptr;
+}
+
+bool App::IsRunning() const {
+    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+HWND App::MainWindow() const {
+    for (HWND window : TopLevelWindowsOf(m_processId))
+        if (ClassOf(window) == kMainFrameClass)
+            return window;
+    return nullptr;
+}
+
+HWND App::WaitForMainWindow(DWORD timeoutMs) {
+    return WaitForWindow([](HWND window) { return ClassOf(window) == kMainFrameClass; },
+                         L"the main window", timeoutMs);
+}
+
+std::vector<HWND> App::Windows() const {
+    return TopLevelWindowsOf(m_processId);
+}
+
+HWND App::Find(int id) const {
+    HWND main = MainWindow();
+    return main ? FindDescendant(main, id) : nullptr;
+}
+
+void App::Command(UINT id) const {
+    Post(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void App::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (HWND main = MainWindow())
+        PostMessageW(main, message, wParam, lParam);
+    else
+        ADD_FAILURE() << "no main window to post message " << message << " to; "
+                      << ToUtf8(Describe());
+}
+
+HWND App::WaitForWindow(const std::function<bool(HWND)>& match, const std::wstring& what,
+                        DWORD timeoutMs) {
+    HWND found = nullptr;
+    const bool ok = WaitUntil(
+        [&] {
+            for (HWND window : Windows()) {
+                if (match(window)) {
+                    found = window;
+                    return true;
+                }
+            }
+            // Stop early when the process has ended: nothing more can come.
+            return !IsRunning();
+        },
+        timeoutMs);
+    if (!found)
+        ADD_FAILURE() << "waited " << (ok ? "until the program ended" : "in vain") << " for "
+                      << ToUtf8(what) << " (" << timeoutMs << " ms); " << ToUtf8(Describe());
+    return found;
+}
+
+HWND App::WaitForMessageBox(DWORD timeoutMs) {
+    return WaitForWindow(IsMessageBox, L"a message box", timeoutMs);
+}
+
+HWND App::WaitForDialog(const std::wstring& caption, DWORD timeoutMs) {
+    return WaitForWindow([&](HWND window) { return IsDialog(window) && Text(window) == caption; },
+                         L"the dialog '" + caption + L"'", timeoutMs);
+}
+
+HWND App::WaitForDialogWith(int controlId, DWORD timeoutMs) {
+    return WaitForWindow(
+        [&](HWND window) { return IsDialog(window) && GetDlgItem(window, controlId); },
+        L"a dialog with control " + std::to_wstring(controlId), timeoutMs);
+}
+
+HWND App::WaitForFileDialog(DWORD timeoutMs) {
+    return WaitForWindow(
+        [](HWND window) { return IsDialog(window) && ChooserNameBox(window) != nullptr; },
+        L"a file dialog", timeoutMs);
+}
+
+bool App::WaitForClose(HWND window, DWORD timeoutMs) {
+    if (WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs))
+        return true;
+    ADD_FAILURE() << "the window '" << ToUtf8(Text(window)) << "' is still open after " << timeoutMs
+                  << " ms";
+    return false;
+}
+
+bool App::WaitForExit(DWORD timeoutMs) {
+    if (!m_process || WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0)
+        return true;
+    ADD_FAILURE() << "the program still runs after " << timeoutMs << " ms; " << ToUtf8(Describe());
+    return false;
+}
+
+DWORD App::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (m_process)
+        GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
+bool App::Close(DWORD timeoutMs) {
+    if (!IsRunning())
+        return true;
+    Command(kExitCommand);
+    HWND box = WaitForMessageBox(timeoutMs);
+    if (!box)
+        return false;
+    Press(box, IDYES);
+    return WaitForExit(timeoutMs);
+}
+
+void App::Kill() {
+    if (!m_process)
+        return;
+    if (IsRunning()) {
+        TerminateProcess(m_process, 1);
+        WaitForSingleObject(m_process, 5000);
+    }
+    CloseHandle(m_process);
+    m_process = nullptr;
+}
+
+std::wstring App::Describe() const {
+    std::wostringstream out;
+    out << L"process " << m_processId << (IsRunning() ? L" runs" : L" has ended");
+    for (HWND window : Windows()) {
+        out << L"; window " << ClassOf(window) << L" '" << Narrowable(Text(window)) << L"'";
+        if (IsMessageBox(window))
+            out << L" saying '" << Narrowable(MessageBoxText(window)) << L"'";
+    }
+    return out.str();
+}
+
+} // namespace e2e

@@ -1,0 +1,128 @@
+// Drives the real program from outside, as a user would: the built
+// "Dravix Video Repair.exe" runs as a process of its own and the test finds
+// its windows by process, class or caption and control id, never by position.
+//
+//   #include "support/E2E.h"
+//
+//   e2e::App app;                                // build*/bin/Dravix Video Repair.exe
+//   ASSERT_TRUE(app.Start());                    // waits for the main window
+//   app.Command(ID_FILE_OPEN);                   // as if chosen from the menu
+//   HWND chooser = app.WaitForFileDialog();
+//   ASSERT_TRUE(chooser);
+//   e2e::ChooseFile(chooser, L"Z:\\tmp\\clip.mp4");
+//   e2e::Click(app.Find(IDC_REPAIR));            // a button of the current page
+//   HWND box = app.WaitForMessageBox();
+//   ASSERT_TRUE(box);
+//   EXPECT_EQ(e2e::MessageBoxText(box), L"...");
+//   e2e::Press(box, IDOK);
+//   app.Close();                                 // close question answered Yes
+//
+// Every wait is bounded (kTimeout unless given) and reports a gtest failure
+// naming what it waited for and the windows the process had then; the waits
+// return null or false so that the test can ASSERT on them. Nothing here
+// blocks on the program: commands and clicks are posted, so a handler that
+// opens a modal box never holds up the test. The App destructor kills the
+// process if it still runs, so a failed test leaves nothing behind.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline constexpr DWORD kTimeout = 10000; // ms
+
+// The folder of the program and its engines: build*/bin beside build*/tests.
+std::wstring BinFolder();
+// build*/bin/Dravix Video Repair.exe
+std::wstring ProgramPath();
+
+// Polls `done` every few milliseconds; false when it is still false after timeoutMs.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout);
+
+// Window facts, read across processes.
+std::wstring Text(HWND window);
+std::wstring ClassOf(HWND window);
+// A child, grandchild... of `parent` with this control id (and class, if given).
+HWND FindDescendant(HWND parent, int id, const wchar_t* className = nullptr);
+
+// A message box is a #32770 dialog: its text is the static 0xFFFF, its icon the static 0x440.
+bool IsMessageBox(HWND window);
+std::wstring MessageBoxText(HWND box);
+bool MessageBoxHasIcon(HWND box);
+// Ids of the push buttons of a dialog, in z-order (IDOK, IDYES, IDNO...).
+std::vector<int> ButtonIds(HWND dialog);
+
+// Presses the dialog's button `id` (IDOK, IDYES, IDNO, IDCANCEL, a control id):
+// the dialog gets the button's WM_COMMAND, posted.
+void Press(HWND dialog, int id);
+// Clicks a button: BM_CLICK, posted.
+void Click(HWND button);
+// Types a full path into an open or save chooser and confirms it with IDOK.
+// Works for the item-style chooser (Edit 1152) and the classic one (Edit 1148).
+bool ChooseFile(HWND chooser, const std::wstring& path);
+
+// One run of the program. Not copyable; the destructor kills a process that still runs.
+class App {
+public:
+    explicit App(std::wstring program = ProgramPath());
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+    ~App();
+
+    // Starts the program with `arguments` and waits for its main window;
+    // false (and a test failure) when it did not come.
+    bool Start(const std::wstring& arguments = L"");
+    // Starts the program without waiting for anything (a second copy, for example).
+    bool Launch(const std::wstring& arguments = L"");
+
+    DWORD ProcessId() const { return m_processId; }
+    bool IsRunning() const;
+    // The main frame of this process (class "Dravix.MainFrame"), or null.
+    HWND MainWindow() const;
+    HWND WaitForMainWindow(DWORD timeoutMs = kTimeout);
+    // Visible top-level windows of this process.
+    std::vector<HWND> Windows() const;
+    // A control of the main window (or one of its pages) by id, or null.
+    HWND Find(int id) const;
+
+    // Posts WM_COMMAND (as from the menu) to the main window.
+    void Command(UINT id) const;
+    // Posts a message to the main window.
+    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+    // The first visible window of this process for which `match` holds.
+    HWND WaitForWindow(const std::function<bool(HWND)>& match, const std::wstring& what,
+                       DWORD timeoutMs = kTimeout);
+    HWND WaitForMessageBox(DWORD timeoutMs = kTimeout);
+    // A #32770 dialog with this caption (a chooser is titled "Open", "Save" or "Save As").
+    HWND WaitForDialog(const std::wstring& caption, DWORD timeoutMs = kTimeout);
+    // A #32770 dialog holding a control with this id (IDC_PROGRESS_BAR, for example).
+    HWND WaitForDialogWith(int controlId, DWORD timeoutMs = kTimeout);
+    // An open or save chooser, whatever its title.
+    HWND WaitForFileDialog(DWORD timeoutMs = kTimeout);
+    // Waits until `window` is gone or hidden.
+    bool WaitForClose(HWND window, DWORD timeoutMs = kTimeout);
+
+    // Waits for the process to end; false (and a test failure) on time-out.
+    bool WaitForExit(DWORD timeoutMs = kTimeout);
+    // Exit code of an ended process; STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
+    // Closes the program through File, Exit and answers the close question Yes.
+    bool Close(DWORD timeoutMs = kTimeout);
+    // Ends the process at once.
+    void Kill();
+
+    // The process's visible windows, for failure messages.
+    std::wstring Describe() const;
+
+private:
+    std::wstring m_program;
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+};
+
+} // namespace e2e
