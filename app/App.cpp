@@ -26,11 +26,16 @@ CDravix_Video_RecoveryApp& GetApp() {
 
 CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard)
     : m_pGuard(guard) {
+    // Named at once, so that message boxes carry the name even before start-up.
+    SetAppName(kAppName);
     SetCurrentProcessExplicitAppUserModelID(L"Dravix_Video_Recovery.AppID.NoVersion");
 }
 
 CDravix_Video_RecoveryApp::~CDravix_Video_RecoveryApp() {
     // The frame goes first: its pages refer to the document and to this object.
+    // It is no longer the main window then, so its end posts no quit message
+    // that a later message loop of this thread would take for its own.
+    SetMainFrame(nullptr);
     m_frame.reset();
 }
 
