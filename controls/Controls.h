@@ -53,6 +53,13 @@ public:
 
     bool IsVisited() const { return m_bVisited != FALSE; }
 
+    // The shell call and the beep of every link; tests put stand-ins here so
+    // that no browser or mail program is started.
+    using OpenFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    using BeepFunction = BOOL(WINAPI*)(UINT);
+    static OpenFunction s_pfnOpen;
+    static BeepFunction s_pfnBeep;
+
 private:
     HBRUSH CtlColor(HDC dc, UINT kind);
     void OnClicked();

@@ -1,0 +1,204 @@
+// Helpers for the link, transparent-text, framed-edit and About box tests:
+// a visible host window over a known picture, screen pixels read back, a
+// bounded message pump and stand-ins for the shell and the speaker.
+#pragma once
+
+#include "controls/Controls.h"
+#include "framework/Gdi.h"
+#include "framework/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace controls_test {
+
+// Runs the message loop until `done` holds; false when timeoutMs passed first.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done())
+            return true;
+        if (GetTickCount64() > end)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+inline void Pump(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// Paints a window and its children now.
+inline void Repaint(HWND window) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(50);
+}
+
+// Pixels of a block of a window as they are on the screen (whole-window
+// coordinates, frame included).
+class Pixels {
+public:
+    Pixels(HWND window, RECT block) : m_width(block.right - block.left) {
+        const int height = block.bottom - block.top;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = m_width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        fw::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        fw::MemoryDC memory(nullptr);
+        fw::WindowDC source(window, fw::WindowDC::Whole);
+        {
+            fw::SelectGuard select(memory.Get(), bitmap.Get());
+            BitBlt(memory.Get(), 0, 0, m_width, height, source.Get(), block.left, block.top,
+                   SRCCOPY);
+            GdiFlush();
+        }
+        const auto* raw = static_cast<const DWORD*>(bits);
+        m_pixels.reserve(static_cast<size_t>(m_width) * height);
+        for (int i = 0; i < m_width * height; ++i)
+            m_pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
+    }
+    COLORREF At(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
+    int Width() const { return m_width; }
+    int Height() const { return static_cast<int>(m_pixels.size()) / m_width; }
+    int Count(COLORREF colour) const {
+        int count = 0;
+        for (COLORREF pixel : m_pixels)
+            count += pixel == colour;
+        return count;
+    }
+    bool operator==(const Pixels& other) const = default;
+
+private:
+    int m_width;
+    std::vector<COLORREF> m_pixels;
+};
+
+// A block of a child window, in the whole-window coordinates of its top-level window.
+inline RECT BlockOf(HWND child) {
+    HWND top = GetAncestor(child, GA_ROOT);
+    RECT rect{}, outer{};
+    GetWindowRect(child, &rect);
+    GetWindowRect(top, &outer);
+    OffsetRect(&rect, -outer.left, -outer.top);
+    return rect;
+}
+
+// The picture a host paints as its background: vertical stripes that make
+// any text left behind show.
+inline COLORREF StripeAt(int x) {
+    return (x / 3) % 2 ? RGB(250, 220, 120) : RGB(120, 190, 250);
+}
+
+// A visible top-level window of this program's own class that paints the
+// stripes and reflects its children's notifications to them.
+class Host : public fw::Window {
+public:
+    explicit Host(int width = 320, int height = 120) {
+        Create({.rect = {60, 60, 60 + width, 60 + height},
+                .style = WS_POPUP | WS_VISIBLE,
+                .text = L"controls test host"});
+        Repaint(m_hWnd);
+    }
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (message != WM_ERASEBKGND)
+            return fw::Window::ProcessMessage(message, wParam, lParam, result);
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        const RECT client = ClientRect();
+        for (int x = 0; x < client.right; ++x) {
+            fw::Brush brush(CreateSolidBrush(StripeAt(x)));
+            const RECT column{x, 0, x + 1, client.bottom};
+            FillRect(dc, &column, brush.Get());
+        }
+        result = TRUE;
+        return true;
+    }
+    // A plain static child, not yet attached to any class of ours.
+    HWND AddStatic(int id, const wchar_t* text, RECT rect, DWORD style = SS_LEFT) {
+        return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | style, rect.left,
+                               rect.top, rect.right - rect.left, rect.bottom - rect.top, m_hWnd,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+};
+
+// Stands in for the shell and the speaker for the life of the object: the
+// shell answers `result`; every call is recorded.
+class FakeShell {
+public:
+    explicit FakeShell(INT_PTR result = 42) {
+        s_self = this;
+        m_result = result;
+        m_oldOpen = CStaticLink::s_pfnOpen;
+        m_oldBeep = CStaticLink::s_pfnBeep;
+        CStaticLink::s_pfnOpen = Open;
+        CStaticLink::s_pfnBeep = Beep;
+    }
+    FakeShell(const FakeShell&) = delete;
+    FakeShell& operator=(const FakeShell&) = delete;
+    ~FakeShell() {
+        CStaticLink::s_pfnOpen = m_oldOpen;
+        CStaticLink::s_pfnBeep = m_oldBeep;
+        s_self = nullptr;
+    }
+
+    struct Call {
+        HWND owner;
+        std::wstring verb, file;
+        bool noParameters, noFolder;
+        INT show;
+    };
+    std::vector<Call> opened;
+    std::vector<UINT> beeps;
+    INT_PTR m_result;
+
+private:
+    static HINSTANCE WINAPI Open(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                 LPCWSTR folder, INT show) {
+        s_self->opened.push_back({owner, verb ? verb : L"<null>", file ? file : L"<null>",
+                                  parameters == nullptr, folder == nullptr, show});
+        return reinterpret_cast<HINSTANCE>(s_self->m_result);
+    }
+    static BOOL WINAPI Beep(UINT type) {
+        s_self->beeps.push_back(type);
+        return TRUE;
+    }
+    inline static FakeShell* s_self = nullptr;
+    CStaticLink::OpenFunction m_oldOpen;
+    CStaticLink::BeepFunction m_oldBeep;
+};
+
+// The text colour, background mode and font a control gets from its
+// parent's colour request, read from the DC the request was made with.
+struct ColourAnswer {
+    HBRUSH brush;
+    COLORREF text;
+    int mode;
+    LOGFONTW font;
+};
+
+inline ColourAnswer AskColour(HWND control) {
+    fw::MemoryDC dc(nullptr);
+    ColourAnswer answer{};
+    answer.brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(control), WM_CTLCOLORSTATIC,
+                                                         reinterpret_cast<WPARAM>(dc.Get()),
+                                                         reinterpret_cast<LPARAM>(control)));
+    answer.text = GetTextColor(dc.Get());
+    answer.mode = GetBkMode(dc.Get());
+    GetObjectW(GetCurrentObject(dc.Get(), OBJ_FONT), sizeof answer.font, &answer.font);
+    return answer;
+}
+
+} // namespace controls_test
