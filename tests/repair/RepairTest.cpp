@@ -1,0 +1,368 @@
+// The Repair command and its job, run in a live workspace under the real
+// progress dialog.
+#include "RepairTestSupport.h"
+
+#include "app/MainFrame.h"
+#include "res/resource.h"
+
+#include <io.h>
+
+#include <regex>
+
+namespace {
+using namespace repair_test;
+
+const wchar_t kStopQuestion[] = L"Are you sure, stop Repair?";
+constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
+
+class RepairCommand : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.CreateWorkspace(SW_SHOW));
+        ASSERT_TRUE(Exists(engine.Path()));
+        ASSERT_TRUE(LeftoverTemporaryFiles().empty()) << "a temporary file from before the test";
+    }
+    void TearDown() override { EXPECT_TRUE(LeftoverTemporaryFiles().empty()); }
+
+    void Choose(const ScratchFile& file, const wchar_t* ext = L"mp4") {
+        app.m_strSourceFile = file.Path();
+        app.m_strSourceExt = ext;
+    }
+    void Repair() {
+        Watchdog watchdog("the Repair command did not come back");
+        app.OnRepair();
+    }
+    bool OnSavePage() const {
+        return app.m_bSourcePageActive == 0 && app.GetMainFrame()->ActiveView() == app.m_pViews[1];
+    }
+    bool OnSourcePage() const {
+        return app.m_bSourcePageActive == 1 && app.GetMainFrame()->ActiveView() == app.m_pViews[0];
+    }
+    std::vector<std::wstring> MessageTexts() const {
+        std::vector<std::wstring> texts;
+        for (const auto& record : script.Messages())
+            texts.push_back(record.text);
+        return texts;
+    }
+
+    CDravix_Video_RecoveryApp app;
+    EngineBeside engine;
+    fw::PromptScript script;
+    ProgressRecorder recorder;
+};
+
+bool IsRegistryGuid(const std::wstring& text) {
+    static const std::wregex form(
+        LR"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\})");
+    return std::regex_match(text, form);
+}
+
+class RepairOfSize : public RepairCommand, public testing::WithParamInterface<size_t> {};
+
+TEST_P(RepairOfSize, CopiesThroughATemporaryFileAndMovesToTheSavePage) {
+    ScratchFile source(L"clip.mp4", GetParam());
+    const std::vector<BYTE> before = ReadAll(source.Path());
+    Choose(source);
+    // Every chunk goes through one buffer of 512 bytes.
+    std::atomic<void*> firstBuffer{nullptr};
+    std::atomic<bool> sameBuffer{true};
+    ReaderHook reads([&](int call, HANDLE, void* buffer, DWORD size) {
+        if (call == 1)
+            firstBuffer = buffer;
+        if (buffer != firstBuffer || size != 512)
+            sameBuffer = false;
+        return true;
+    });
+
+    Repair();
+
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
+    EXPECT_TRUE(sameBuffer);
+    EXPECT_EQ(ReaderHook::Calls(), static_cast<int>((GetParam() + 511) / 512 + 1));
+    EXPECT_TRUE(OnSavePage());
+    EXPECT_TRUE(script.Messages().empty());
+    const std::wstring& temp = app.m_strTempOutputFile;
+    const std::wstring folder = ProgramFolder();
+    ASSERT_EQ(temp.size(), folder.size() + 38 + 4);
+    EXPECT_EQ(temp.substr(0, folder.size()), folder);
+    EXPECT_TRUE(IsRegistryGuid(temp.substr(folder.size(), 38))) << temp.c_str();
+    EXPECT_EQ(temp.substr(folder.size() + 38), L".mp4");
+    EXPECT_FALSE(Exists(temp));
+    EXPECT_TRUE(ReadAll(source.Path()) == before) << "the source was changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(EmptySmallAndLarge, RepairOfSize,
+                         testing::Values(size_t{0}, size_t{1000}, size_t{3} * 1024 * 1024 + 17));
+
+TEST_F(RepairCommand, NamesEachTemporaryFileAfterAFreshGuidAndTheSourceExtension) {
+    ScratchFile bare(L"noext", 700);
+    Choose(bare, L"");
+    Repair();
+    const std::wstring first = app.m_strTempOutputFile;
+    EXPECT_EQ(first.back(), L'.') << first.c_str();
+
+    app.ShowPage(0);
+    app.m_bSourcePageActive = 1;
+    ScratchFile upper(L"clip.MP4", 700);
+    Choose(upper, L"MP4");
+    Repair();
+    const std::wstring second = app.m_strTempOutputFile;
+    EXPECT_EQ(second.substr(second.size() - 4), L".MP4");
+    EXPECT_NE(first.substr(0, first.size() - 1), second.substr(0, second.size() - 4));
+    EXPECT_TRUE(OnSavePage());
+}
+
+TEST_F(RepairCommand, RefusesWithoutASourceAndOpensNoDialog) {
+    Repair();
+    ASSERT_EQ(script.Messages().size(), 1u);
+    EXPECT_EQ(script.Messages()[0].text, L"Please add corrupt video file to repair.");
+    EXPECT_EQ(script.Messages()[0].type, kInfo);
+    EXPECT_EQ(recorder.barsCreated, 0);
+    EXPECT_EQ(app.m_pProgressDlg, nullptr);
+    EXPECT_TRUE(OnSourcePage());
+}
+
+TEST_F(RepairCommand, RefusesWithoutTheRepairEngineAndNamesItsFullPath) {
+    ScratchFile source(L"clip.mp4", 100);
+    Choose(source);
+    ASSERT_TRUE(DeleteFileW(engine.Path().c_str()));
+    Repair();
+    ASSERT_EQ(script.Messages().size(), 1u);
+    EXPECT_EQ(script.Messages()[0].text,
+              ProgramFolder() +
+                  L"ZMTE.exe not found.\nPlease check whether software is properly installed.");
+    EXPECT_EQ(script.Messages()[0].type, kInfo);
+    EXPECT_EQ(recorder.barsCreated, 0);
+    EXPECT_TRUE(OnSourcePage());
+}
+
+// A reader that, at the given chunk, has the user act on the dialog (posted,
+// as input would come) and holds the job until the test lets it go.
+class HeldJob {
+public:
+    HeldJob(int atChunk, std::function<void()> act)
+        : m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_hook([this, atChunk, act](int call, HANDLE, void*, DWORD) {
+              if (call == atChunk) {
+                  act();
+                  if (WaitForSingleObject(m_release, 10000) != WAIT_OBJECT_0)
+                      m_timedOut = true;
+              }
+              return true;
+          }) {}
+    ~HeldJob() { CloseHandle(m_release); }
+    void Release() { SetEvent(m_release); }
+    bool TimedOut() const { return m_timedOut; }
+
+private:
+    HANDLE m_release;
+    std::atomic<bool> m_timedOut{false};
+    ReaderHook m_hook;
+};
+
+HWND DialogWindow() {
+    return GetApp().m_pProgressDlg ? GetApp().m_pProgressDlg->Handle() : nullptr;
+}
+
+// The dialog is up and its modal loop runs: EndDialog would have enabled the
+// frame again. (Visibility says nothing: the platform shows a dialog without
+// WS_VISIBLE only once its queue has been empty.)
+bool DialogStillModal() {
+    return IsWindow(DialogWindow()) && !IsWindowEnabled(GetApp().MainWindow());
+}
+
+void ClickStop() {
+    PostMessageW(GetDlgItem(DialogWindow(), IDC_STOP), BM_CLICK, 0, 0);
+}
+
+TEST_F(RepairCommand, StopAnsweredNoLetsTheJobRunToTheSavePage) {
+    ScratchFile source(L"clip.mp4", 64 * 1024);
+    Choose(source);
+    HeldJob job(3, ClickStop);
+    script.OnMessage([&](const fw::PromptScript::Record&) {
+        job.Release();
+        return IDNO;
+    });
+    Repair();
+    EXPECT_FALSE(job.TimedOut()) << "no Stop question came";
+    EXPECT_EQ(MessageTexts(), std::vector<std::wstring>{kStopQuestion});
+    EXPECT_EQ(script.Messages()[0].type, static_cast<UINT>(MB_YESNO | MB_ICONINFORMATION));
+    EXPECT_EQ(ReaderHook::Calls(), 64 * 1024 / 512 + 1);
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
+    EXPECT_FALSE(app.m_bStopProcess);
+    EXPECT_TRUE(OnSavePage());
+}
+
+TEST_F(RepairCommand, StopAnsweredYesShowsTheSourcePageAtOnceAndEndsAtTheNextChunk) {
+    ScratchFile source(L"clip.mp4", 64 * 1024);
+    Choose(source);
+    // Start from the save page so that the switch back is visible.
+    app.ShowPage(1);
+    app.m_bSourcePageActive = 0;
+    HeldJob job(3, ClickStop);
+    bool stoppedAtOnce = false, dialogStayed = false;
+    std::wstring tempDuringStop;
+    script.OnMessage([&](const fw::PromptScript::Record&) {
+        // Look once the handler has acted on the answer, still inside the dialog.
+        RunOnUiThreadSoon([&] {
+            stoppedAtOnce = app.m_bStopProcess && OnSourcePage();
+            dialogStayed = DialogStillModal();
+            tempDuringStop = app.m_strTempOutputFile;
+            job.Release();
+        });
+        return IDYES;
+    });
+    Repair();
+    EXPECT_FALSE(job.TimedOut());
+    EXPECT_TRUE(stoppedAtOnce);
+    EXPECT_TRUE(dialogStayed);
+    EXPECT_EQ(ReaderHook::Calls(), 3) << "the chunk read after the stop is the last";
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40}));
+    EXPECT_TRUE(OnSourcePage());
+    EXPECT_FALSE(tempDuringStop.empty());
+    EXPECT_FALSE(Exists(tempDuringStop)) << "the command removes the temporary file";
+
+    // Repair can run again, to its end this time.
+    script.OnMessage(nullptr);
+    recorder.positions.clear();
+    Repair();
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
+    EXPECT_NE(app.m_strTempOutputFile, tempDuringStop);
+    EXPECT_TRUE(OnSavePage());
+}
+
+TEST_F(RepairCommand, StopConfirmedAfterTheJobHasEndedCountsAsStopped) {
+    ScratchFile source(L"clip.mp4", 8 * 1024);
+    Choose(source);
+    HeldJob job(1, ClickStop);
+    bool dialogWaitedForTheAnswer = false;
+    script.OnMessage([&](const fw::PromptScript::Record&) {
+        job.Release();
+        // The box stays up while the job finishes and asks the dialog to close.
+        const bool ended = PumpUntil([] { return GetApp().m_pProgressDlg->m_bJobEnded; });
+        dialogWaitedForTheAnswer = ended && DialogStillModal();
+        return IDYES;
+    });
+    Repair();
+    EXPECT_TRUE(dialogWaitedForTheAnswer);
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
+    EXPECT_TRUE(app.m_bStopProcess);
+    EXPECT_TRUE(OnSourcePage());
+    EXPECT_FALSE(Exists(app.m_strTempOutputFile));
+}
+
+// Escape, Enter, Alt+F4 and a close by the system reach the dialog while the
+// job runs: each asks the Stop question instead of ending the modal loop
+// under the running worker.
+struct CloseCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+class CloseDuringTheJob : public RepairCommand, public testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseDuringTheJob, AsksTheStopQuestionAndKeepsTheDialogForTheJob) {
+    ScratchFile source(L"clip.mp4", 64 * 1024);
+    Choose(source);
+    const CloseCase close = GetParam();
+    HeldJob job(
+        2, [close] { PostMessageW(DialogWindow(), close.message, close.wParam, close.lParam); });
+    script.OnMessage([&](const fw::PromptScript::Record&) {
+        job.Release();
+        return IDNO;
+    });
+    Repair();
+    EXPECT_FALSE(job.TimedOut()) << "no Stop question came";
+    EXPECT_EQ(MessageTexts(), std::vector<std::wstring>{kStopQuestion});
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
+    EXPECT_TRUE(OnSavePage());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, CloseDuringTheJob,
+    testing::Values(CloseCase{"Escape", WM_KEYDOWN, VK_ESCAPE, 1},
+                    CloseCase{"Enter", WM_KEYDOWN, VK_RETURN, 1},
+                    CloseCase{"AltF4", WM_SYSKEYDOWN, VK_F4, LPARAM{1} | (LPARAM{1} << 29)},
+                    CloseCase{"SystemClose", WM_SYSCOMMAND, SC_CLOSE, 0},
+                    CloseCase{"Close", WM_CLOSE, 0, 0}),
+    [](const testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
+
+TEST_F(RepairCommand, EscapeConfirmedDuringALongJobStopsIt) {
+    ScratchFile source(L"long.mp4", 64 * 1024 * 1024);
+    Choose(source);
+    ReaderHook reads([](int call, HANDLE, void*, DWORD) {
+        if (call == 100)
+            PostMessageW(DialogWindow(), WM_KEYDOWN, VK_ESCAPE, 1);
+        return true;
+    });
+    script.AnswerMessage(IDYES);
+    Repair();
+    EXPECT_EQ(MessageTexts(), std::vector<std::wstring>{kStopQuestion});
+    EXPECT_LT(ReaderHook::Calls(), 64 * 1024 * 2) << "the job ran to its end";
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40}));
+    EXPECT_TRUE(OnSourcePage());
+    EXPECT_FALSE(Exists(app.m_strTempOutputFile));
+}
+
+// A source that cannot be read is reported, by name, and the wizard stays.
+class UnreadableSource : public RepairCommand {
+protected:
+    void ExpectReportedAndCleanedUp() {
+        ASSERT_EQ(script.Messages().size(), 1u);
+        EXPECT_EQ(script.Messages()[0].text, app.m_strSourceFile + L" could not be read.");
+        EXPECT_EQ(script.Messages()[0].type, kInfo);
+        EXPECT_TRUE(OnSourcePage());
+        EXPECT_FALSE(Exists(app.m_strTempOutputFile));
+    }
+};
+
+TEST_F(UnreadableSource, RemovedAfterItWasChosen) {
+    {
+        ScratchFile source(L"gone.mp4", 1000);
+        Choose(source);
+    }
+    Repair();
+    EXPECT_EQ(recorder.positions, std::vector<int>{10});
+    ExpectReportedAndCleanedUp();
+}
+
+TEST_F(UnreadableSource, HeldOpenWithoutSharingElsewhere) {
+    ScratchFile source(L"locked.mp4", 1000);
+    Choose(source);
+    HANDLE lock =
+        CreateFileW(source.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Repair();
+    CloseHandle(lock);
+    EXPECT_EQ(recorder.positions, std::vector<int>{10});
+    ExpectReportedAndCleanedUp();
+}
+
+TEST_F(UnreadableSource, FailingInTheMiddle) {
+    ScratchFile source(L"bad.mp4", 16 * 1024);
+    const std::vector<BYTE> before = ReadAll(source.Path());
+    Choose(source);
+    ReaderHook reads([](int call, HANDLE, void*, DWORD) { return call != 5; });
+    Repair();
+    EXPECT_EQ(ReaderHook::Calls(), 5);
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40}));
+    ExpectReportedAndCleanedUp();
+    EXPECT_TRUE(ReadAll(source.Path()) == before);
+}
+
+TEST_F(RepairCommand, AWorkerThatCannotStartClosesTheDialogAndSaysSo) {
+    ScratchFile source(L"clip.mp4", 1000);
+    Choose(source);
+    auto* const start = CDlgProgress::s_pfnStartWorker;
+    CDlgProgress::s_pfnStartWorker = [](CDlgProgress*) -> HANDLE { return nullptr; };
+    Repair();
+    CDlgProgress::s_pfnStartWorker = start;
+    EXPECT_EQ(MessageTexts(),
+              std::vector<std::wstring>{L"Video file repair process could not be started."});
+    EXPECT_TRUE(recorder.positions.empty());
+    EXPECT_TRUE(OnSourcePage());
+}
+
+} // namespace
