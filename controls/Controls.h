@@ -13,6 +13,10 @@
 // carries its own tooltip.
 class CToolButton : public fw::Control {
 public:
+    ~CToolButton() override;
+    // Creates the button as an owner-drawn push button ("BUTTON" unless
+    // another class is given).
+    bool Create(fw::CreateArgs args);
     // Loads both pictures (resource ids) and sizes the button to the normal one.
     BOOL SetBitmaps(UINT normalId, UINT hoverId);
     void SetTooltipText(const std::wstring* text);
@@ -31,7 +35,9 @@ private:
     void OnMouseLeave();
     void OnMouseHover(UINT keys, POINT point);
     bool OnEraseBkgnd(HDC dc);
+    void OnDestroy();
     void EnsureTooltip();
+    void DestroyTooltip();
 
     static const fw::MessageEntry<CToolButton> kMessages[];
 
@@ -41,7 +47,8 @@ private:
     fw::Bitmap m_bmpNormal;
     fw::Bitmap m_bmpHover;
     BOOL m_bTracking = FALSE;
-    HWND m_ToolTip = nullptr; // owned by the button: destroyed with it as its child
+    HWND m_ToolTip = nullptr;   // owned by the button and destroyed with it
+    bool m_bShownHover = false; // the last paint showed the hover picture
 };
 
 // A static text that acts as a hyperlink: underlined, blue until opened and

@@ -1,0 +1,152 @@
+#include "controls/Controls.h"
+
+#include <commctrl.h>
+
+namespace {
+constexpr UINT_PTR kToolId = 1;
+constexpr DWORD kHoverTimeMs = 1;
+} // namespace
+
+// clang-format off
+constexpr fw::MessageEntry<CToolButton> CToolButton::kMessages[] = {
+    fw::msg::Mouse<WM_LBUTTONDOWN, &CToolButton::OnLButtonDown>(),
+    fw::msg::Mouse<WM_MOUSEMOVE, &CToolButton::OnMouseMove>(),
+    fw::msg::MouseLeave<&CToolButton::OnMouseLeave>(),
+    fw::msg::Mouse<WM_MOUSEHOVER, &CToolButton::OnMouseHover>(),
+    fw::msg::EraseBkgnd<&CToolButton::OnEraseBkgnd>(),
+    fw::msg::Destroy<&CToolButton::OnDestroy>(),
+    fw::msg::ReflectedDrawItem<&CToolButton::DrawItem>(),
+};
+// clang-format on
+
+CToolButton::~CToolButton() {
+    // Destroyed here, while this class still handles the window's messages.
+    if (m_hWnd && IsWindow(m_hWnd))
+        DestroyWindow(m_hWnd);
+    DestroyTooltip();
+}
+
+bool CToolButton::Create(fw::CreateArgs args) {
+    if (!args.className)
+        args.className = WC_BUTTONW;
+    args.style = (args.style & ~BS_TYPEMASK) | BS_OWNERDRAW;
+    return fw::Control::Create(args);
+}
+
+bool CToolButton::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
+           fw::Control::ProcessMessage(message, wParam, lParam, result);
+}
+
+BOOL CToolButton::SetBitmaps(UINT normalId, UINT hoverId) {
+    m_bmpNormal = fw::LoadBitmapResource(LOWORD(normalId), LR_LOADMAP3DCOLORS);
+    m_bmpHover = fw::LoadBitmapResource(LOWORD(hoverId), LR_LOADMAP3DCOLORS);
+    const SIZE size = fw::BitmapSize(m_bmpNormal.Get());
+    m_nWidth = size.cx;
+    m_nHeight = size.cy;
+    // A missing picture leaves the window as it is; it then paints nothing.
+    // Without SWP_NOZORDER the button also comes to the top of its siblings.
+    if (m_bmpNormal)
+        SetWindowPos(m_hWnd, nullptr, 0, 0, m_nWidth, m_nHeight, SWP_NOMOVE | SWP_NOOWNERZORDER);
+    return TRUE;
+}
+
+void CToolButton::EnsureTooltip() {
+    if (m_ToolTip && IsWindow(m_ToolTip))
+        return;
+    m_ToolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    if (m_ToolTip)
+        SendMessageW(m_ToolTip, TTM_ACTIVATE, FALSE, 0);
+}
+
+void CToolButton::DestroyTooltip() {
+    // The system makes the tooltip a popup owned by the top-level window, not
+    // by this child button, so it would outlive the button on its own.
+    if (m_ToolTip && IsWindow(m_ToolTip))
+        DestroyWindow(m_ToolTip);
+    m_ToolTip = nullptr;
+}
+
+void CToolButton::SetTooltipText(const std::wstring* text) {
+    if (!text)
+        return;
+    EnsureTooltip();
+    if (!m_ToolTip)
+        return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_hWnd;
+    tool.uId = kToolId;
+    tool.hinst = nullptr;
+    tool.lpszText = const_cast<wchar_t*>(text->c_str());
+    // The area is fixed by the first call: later calls only change the text.
+    if (SendMessageW(m_ToolTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
+        GetClientRect(m_hWnd, &tool.rect);
+        SendMessageW(m_ToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    SendMessageW(m_ToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_ToolTip, TTM_ACTIVATE, TRUE, 0);
+}
+
+bool CToolButton::PreTranslateMessage(MSG& message) {
+    EnsureTooltip();
+    if (m_ToolTip)
+        SendMessageW(m_ToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+    return fw::Control::PreTranslateMessage(message);
+}
+
+void CToolButton::DrawItem(const DRAWITEMSTRUCT& item) {
+    fw::MemoryDC memory(item.hDC);
+    if (!memory)
+        return;
+    // Held down, the button repaints the picture it showed when pressed: the
+    // pictures carry no pressed look, and a repaint must not leave garbage.
+    bool hover = m_bHover != FALSE;
+    if (item.itemState & ODS_SELECTED)
+        hover = m_bShownHover;
+    HBITMAP picture = hover && m_bmpHover ? m_bmpHover.Get() : m_bmpNormal.Get();
+    if (!picture)
+        return;
+    fw::SelectGuard select(memory.Get(), picture);
+    BitBlt(item.hDC, 0, 0, m_nWidth, m_nHeight, memory.Get(), 0, 0, SRCCOPY);
+    m_bShownHover = hover;
+}
+
+void CToolButton::OnLButtonDown(UINT, POINT) {
+    Default();
+}
+
+void CToolButton::OnMouseMove(UINT, POINT) {
+    if (!m_bTracking) {
+        TRACKMOUSEEVENT request{};
+        request.cbSize = sizeof request;
+        request.dwFlags = TME_HOVER | TME_LEAVE;
+        request.hwndTrack = m_hWnd;
+        request.dwHoverTime = kHoverTimeMs;
+        m_bTracking = _TrackMouseEvent(&request);
+    }
+    Default();
+}
+
+void CToolButton::OnMouseHover(UINT, POINT) {
+    m_bHover = TRUE;
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CToolButton::OnMouseLeave() {
+    m_bTracking = FALSE;
+    m_bHover = FALSE;
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+bool CToolButton::OnEraseBkgnd(HDC) {
+    // The picture covers the button; erasing first would only flicker.
+    return false;
+}
+
+void CToolButton::OnDestroy() {
+    DestroyTooltip();
+    Default();
+}
