@@ -1,3 +1,112 @@
-#include "app/App.h"
+#include "controls/AboutDlg.h"
 
-void CDravix_Video_RecoveryApp::OnAppAbout() {}
+#include "app/App.h"
+#include "app/MainFrame.h"
+#include "app/WebAddresses.h"
+#include "res/resource.h"
+
+// clang-format off
+constexpr fw::MessageEntry<CAboutDlg> CAboutDlg::kMessages[] = {
+    fw::msg::EraseBkgnd<&CAboutDlg::OnEraseBkgnd>(),
+    fw::msg::Raw<WM_DRAWITEM, &CAboutDlg::OnDrawItem>(),
+    fw::msg::Command<IDC_ABOUT_OK, &CAboutDlg::OnOK, CAboutDlg>(),
+};
+// clang-format on
+
+CAboutDlg::CAboutDlg()
+    : fw::Dialog(IDD_ABOUTBOX),
+      m_hBackground(fw::LoadBitmapResource(IDB_ABOUT_BACKGROUND, LR_CREATEDIBSECTION)) {}
+
+bool CAboutDlg::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
+           fw::Dialog::ProcessMessage(message, wParam, lParam, result);
+}
+
+BOOL CAboutDlg::OnInitDialog() {
+    m_btnOK = Item(IDC_ABOUT_OK);
+    m_pLabelFont.Reset(CreateFontW(14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH, L"Open Sans"));
+    m_linkHomepage.AttachItem(m_hWnd, IDC_HOMEPAGE_LINK);
+    m_linkHomepage.m_link = kMakerHomeUrl;
+    m_linkSales.AttachItem(m_hWnd, IDC_SALES_LINK);
+    m_linkSales.m_link = std::wstring(L"mailto:") + kSalesAddress;
+    m_linkSupport.AttachItem(m_hWnd, IDC_SUPPORT_LINK);
+    m_linkSupport.m_link = std::wstring(L"mailto:") + kSupportAddress;
+
+    m_staticWebsiteLabel.AttachItem(m_hWnd, IDC_WEBSITE_LABEL);
+    m_staticSalesLabel.AttachItem(m_hWnd, IDC_SALES_LABEL);
+    m_staticSupportLabel.AttachItem(m_hWnd, IDC_SUPPORT_LABEL);
+    m_staticProduct.AttachItem(m_hWnd, IDC_PRODUCT);
+    m_staticNotice.AttachItem(m_hWnd, IDC_NOTICE);
+    m_staticFFmpeg.AttachItem(m_hWnd, IDC_FFMPEG_NOTE);
+
+    for (int id : {IDC_WEBSITE_LABEL, IDC_HOMEPAGE_LINK, IDC_SALES_LABEL, IDC_SALES_LINK,
+                   IDC_SUPPORT_LABEL, IDC_SUPPORT_LINK, IDC_FFMPEG_NOTE})
+        Item(id).SetFont(m_pLabelFont.Get());
+
+    // Over the owner's centre, as a framework dialog opens.
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    const RECT around = owner ? fw::WindowRef(owner).WindowRect() : RECT{};
+    const RECT self = WindowRect();
+    if (owner)
+        SetWindowPos(m_hWnd, nullptr, (around.left + around.right - (self.right - self.left)) / 2,
+                     (around.top + around.bottom - (self.bottom - self.top)) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+        CenterOnScreen();
+    return TRUE;
+}
+
+bool CAboutDlg::OnEraseBkgnd(HDC dc) {
+    fw::MemoryDC memory(dc);
+    HGDIOBJ old =
+        m_hBackground && memory ? SelectObject(memory.Get(), m_hBackground.Get()) : nullptr;
+    if (!old)
+        return Default() != 0;
+    const SIZE size = fw::BitmapSize(m_hBackground.Get());
+    BitBlt(dc, 0, 0, size.cx, size.cy, memory.Get(), 0, 0, SRCCOPY);
+    // With most dialog fonts the client area comes out wider than the
+    // picture. Its last column, the end of the wave over white, carries on
+    // to the right edge so that the wave does not stop short.
+    const RECT client = ClientRect();
+    if (client.right > size.cx)
+        StretchBlt(dc, size.cx, 0, client.right - size.cx, size.cy, memory.Get(), size.cx - 1, 0, 1,
+                   size.cy, SRCCOPY);
+    SelectObject(memory.Get(), old);
+    return true;
+}
+
+LRESULT CAboutDlg::OnDrawItem(WPARAM, LPARAM lParam) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item.hwndItem != m_btnOK.Handle())
+        return Default();
+    HDC dc = item.hDC;
+    RECT face = item.rcItem;
+    const bool pressed = item.itemState & ODS_SELECTED;
+    const bool focused = item.itemState & ODS_FOCUS;
+    fw::Brush border(CreateSolidBrush(focused ? RGB(29, 117, 189) : RGB(173, 173, 173)));
+    fw::Brush fill(CreateSolidBrush(pressed ? RGB(229, 241, 251) : RGB(255, 255, 255)));
+    FillRect(dc, &face, fill.Get());
+    FrameRect(dc, &face, border.Get());
+
+    RECT text = face;
+    if (pressed)
+        OffsetRect(&text, 1, 1);
+    HFONT font = reinterpret_cast<HFONT>(m_btnOK.Send(WM_GETFONT));
+    fw::SelectGuard select(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    const std::wstring caption = m_btnOK.GetText();
+    DrawTextW(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {
+        InflateRect(&face, -3, -3);
+        DrawFocusRect(dc, &face);
+    }
+    return TRUE;
+}
+
+void CDravix_Video_RecoveryApp::OnAppAbout() {
+    CAboutDlg dlg;
+    dlg.DoModal(m_frame ? m_frame->Handle() : nullptr);
+}
