@@ -1,0 +1,204 @@
+// The progress dialog on its own: its template and look, the progress
+// protocol, and what a close does while a job runs, with test jobs.
+#include "RepairTestSupport.h"
+
+#include "res/resource.h"
+
+#include <objbase.h>
+
+#include <stdexcept>
+
+namespace {
+using namespace repair_test;
+
+// A control's own visibility: the dialog itself shows only once its queue
+// has been empty.
+bool Shown(const fw::WindowRef& control) {
+    return (control.Style() & WS_VISIBLE) != 0;
+}
+
+class ProgressDialog : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(app.CreateWorkspace(SW_SHOW)); }
+
+    // Runs the dialog with a job on its worker thread.
+    void Run(CDlgProgress& dialog, std::function<void()> job) {
+        dialog.m_testJob = std::move(job);
+        Watchdog watchdog("the progress dialog did not close");
+        dialog.DoModal(app.MainWindow());
+    }
+    bool StillModal(const CDlgProgress& dialog) const {
+        return IsWindow(dialog.Handle()) && !IsWindowEnabled(app.MainWindow());
+    }
+
+    CDravix_Video_RecoveryApp app;
+    fw::PromptScript script;
+};
+
+TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
+    CDlgProgress dialog;
+    dialog.m_bRepair = true;
+    app.m_bStopProcess = true;
+    bool cleared = false, published = false, visible = false;
+    std::wstring label, caption;
+    LONG_PTR style = 0, exStyle = 0;
+    RECT client{}, expected{0, 0, 281, 41};
+    int low = -1, high = -1, position = -1;
+    Run(dialog, [&] {
+        cleared = !app.m_bStopProcess;
+        published = app.m_pProgressDlg == &dialog;
+        HWND window = dialog.Handle();
+        label = dialog.m_staticMessage.GetText();
+        caption = dialog.GetText();
+        style = GetWindowLongPtrW(window, GWL_STYLE);
+        exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+        GetClientRect(window, &client);
+        MapDialogRect(window, &expected);
+        visible = Shown(dialog.m_progress) && Shown(dialog.m_btnStop);
+        low = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, TRUE));
+        high = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, FALSE));
+        dialog.SetProgress(55);
+        position = static_cast<int>(dialog.m_progress.Send(PBM_GETPOS));
+    });
+    EXPECT_TRUE(cleared);
+    EXPECT_TRUE(published);
+    EXPECT_EQ(label, L"Please wait video file repair process is active... ");
+    EXPECT_EQ(caption, L"");
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_FALSE(style & WS_SYSMENU);
+    EXPECT_TRUE(exStyle & WS_EX_CONTROLPARENT);
+    EXPECT_EQ(client.right, expected.right);
+    EXPECT_EQ(client.bottom, expected.bottom);
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 100);
+    EXPECT_EQ(position, 55);
+    EXPECT_TRUE(script.Messages().empty());
+}
+
+TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
+    CDlgProgress dialog;
+    dialog.m_bSave = true;
+    bool labelOnly = false, stayed = false;
+    std::wstring label;
+    Run(dialog, [&] {
+        HWND window = dialog.Handle();
+        label = dialog.m_staticMessage.GetText();
+        labelOnly =
+            Shown(dialog.m_staticMessage) && !Shown(dialog.m_progress) && !Shown(dialog.m_btnStop);
+        SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        SendMessageW(window, WM_COMMAND, IDOK, 0);
+        SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        stayed = StillModal(dialog);
+    });
+    EXPECT_EQ(label, L"Please wait video file saving process is active... ");
+    EXPECT_TRUE(labelOnly);
+    EXPECT_TRUE(stayed);
+    EXPECT_TRUE(script.Messages().empty()) << "a save cannot be stopped, so nothing is asked";
+    EXPECT_TRUE(IsWindowEnabled(app.MainWindow())) << "the frame is enabled again";
+}
+
+TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
+    CDlgProgress dialog;
+    dialog.m_bRepair = true;
+    HANDLE looked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    COLORREF corner = 0, dialogBrush = 0;
+    bool darkText = false, hand = false, ownerDrawn = false;
+    std::wstring tip;
+    RunOnUiThreadSoon([&] {
+        HWND button = dialog.m_btnStop.Handle();
+        ownerDrawn = (dialog.m_btnStop.Style() & BS_TYPEMASK) == BS_OWNERDRAW;
+        const RECT rect = dialog.m_btnStop.ClientRect();
+        fw::WindowDC screen(nullptr);
+        fw::MemoryDC memory(screen.Get());
+        fw::Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), rect.right, rect.bottom));
+        {
+            fw::SelectGuard select(memory.Get(), bitmap.Get());
+            DRAWITEMSTRUCT item{};
+            item.CtlType = ODT_BUTTON;
+            item.CtlID = IDC_STOP;
+            item.itemAction = ODA_DRAWENTIRE;
+            item.hwndItem = button;
+            item.hDC = memory.Get();
+            item.rcItem = rect;
+            dialog.m_btnStop.DrawItem(item);
+            corner = GetPixel(memory.Get(), 1, 1);
+            for (int x = 0; x < rect.right && !darkText; ++x)
+                for (int y = 0; y < rect.bottom && !darkText; ++y)
+                    darkText = GetRValue(GetPixel(memory.Get(), x, y)) < 100;
+        }
+        SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        hand = GetCursor() == LoadCursorW(nullptr, IDC_HAND);
+
+        wchar_t text[80] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.lpszText = text;
+        if (SendMessageW(dialog.m_btnStop.Tooltip(), TTM_ENUMTOOLSW, 0,
+                         reinterpret_cast<LPARAM>(&tool)) &&
+            tool.uId == reinterpret_cast<UINT_PTR>(button))
+            tip = text;
+
+        fw::WindowDC dc(dialog.Handle());
+        LOGBRUSH brush{};
+        GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(
+                       dialog.Handle(), WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc.Get()),
+                       reinterpret_cast<LPARAM>(dialog.Handle()))),
+                   sizeof brush, &brush);
+        dialogBrush = brush.lbColor;
+        SetEvent(looked);
+    });
+    Run(dialog, [&] { WaitForSingleObject(looked, 10000); });
+    CloseHandle(looked);
+    EXPECT_TRUE(ownerDrawn);
+    EXPECT_EQ(corner, RGB(255, 255, 255));
+    EXPECT_TRUE(darkText) << "the caption is drawn";
+    EXPECT_TRUE(hand);
+    EXPECT_EQ(tip, L"Stop Process");
+    EXPECT_EQ(dialogBrush, RGB(255, 255, 255));
+}
+
+TEST_F(ProgressDialog, AJobThatThrowsStillClosesTheDialogAndCountsAsFailed) {
+    CDlgProgress dialog;
+    dialog.m_bRepair = true;
+    Run(dialog, [] { throw std::runtime_error("lost"); });
+    EXPECT_TRUE(dialog.m_bJobEnded);
+    EXPECT_TRUE(dialog.m_bJobFailed);
+}
+
+TEST(EngineLookup, FindsEnginesBesideTheProgramAndNamesMissingOnes) {
+    const std::wstring path = GetEnginePath(L"ZMTD.exe");
+    EXPECT_EQ(path, ProgramFolder() + L"ZMTD.exe");
+    {
+        EngineBeside engine(L"ZMTD.exe");
+        EXPECT_TRUE(EngineExists(path));
+    }
+    EXPECT_FALSE(EngineExists(path));
+    EXPECT_EQ(MissingEngineMessage(L"C:\\A\\ZMTD.exe"),
+              L"C:\\A\\ZMTD.exe not found.\nPlease check whether software is properly installed.");
+}
+
+TEST(RepairHelpers, WorkingDirectoryIsTheProgramFolderOrNothingWhenItDoesNotFit) {
+    wchar_t buffer[1024];
+    const size_t length = GetWorkingDirectory(buffer, 1024);
+    EXPECT_EQ(std::wstring(buffer, length), ProgramFolder());
+    EXPECT_EQ(buffer[length], L'\0');
+    wchar_t tiny[4] = {L'x', L'x', L'x', L'x'};
+    EXPECT_EQ(GetWorkingDirectory(tiny, 4), 0u);
+    EXPECT_EQ(tiny[0], L'\0');
+}
+
+TEST(RepairHelpers, GuidStringsAreNewEachTimeInRegistryForm) {
+    const std::wstring first = CreateGuidString(), second = CreateGuidString();
+    EXPECT_NE(first, second);
+    ASSERT_EQ(first.size(), 38u);
+    GUID parsed{};
+    EXPECT_EQ(CLSIDFromString(first.c_str(), &parsed), NOERROR);
+    wchar_t again[39] = {};
+    StringFromGUID2(parsed, again, 39);
+    EXPECT_EQ(first, again) << "upper case, braces and hyphens";
+}
+
+} // namespace
