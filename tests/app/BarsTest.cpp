@@ -1,0 +1,163 @@
+// The bars' colours, read back as pixels: the status bar blue with white
+// text over its whole area, the menu bar white with black text.
+#include "Workspace.h"
+
+#include "controls/Controls.h"
+#include "framework/Gdi.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr COLORREF kBlue = RGB(24, 129, 173);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+// A 32-bit surface that something paints into, read back pixel by pixel.
+class Canvas {
+public:
+    Canvas(int width, int height, COLORREF background = kBlack)
+        : m_width(width), m_height(height), m_dc(nullptr) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height; // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        m_bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS,
+                                        reinterpret_cast<void**>(&m_bits), nullptr, 0));
+        m_select = std::make_unique<fw::SelectGuard>(m_dc.Get(), m_bitmap.Get());
+        fw::Brush brush(CreateSolidBrush(background));
+        RECT all{0, 0, width, height};
+        FillRect(m_dc.Get(), &all, brush.Get());
+    }
+    HDC Dc() const { return m_dc.Get(); }
+    COLORREF At(int x, int y) const {
+        GdiFlush();
+        const DWORD pixel = m_bits[y * m_width + x]; // 0x00RRGGBB
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+    // Number of pixels in `area` for which `test` holds.
+    int Count(const RECT& area, const std::function<bool(COLORREF)>& test) const {
+        int count = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                count += test(At(x, y)) ? 1 : 0;
+        return count;
+    }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+private:
+    int m_width, m_height;
+    fw::MemoryDC m_dc;
+    fw::Bitmap m_bitmap;
+    DWORD* m_bits = nullptr;
+    std::unique_ptr<fw::SelectGuard> m_select;
+};
+
+int Area(const RECT& rect) {
+    return (rect.right - rect.left) * (rect.bottom - rect.top);
+}
+
+// Text drawn white on the blue blends between the two, never darker than the blue.
+bool BlueToWhite(COLORREF c) {
+    return GetRValue(c) >= GetRValue(kBlue) && GetGValue(c) >= GetGValue(kBlue) &&
+           GetBValue(c) >= GetBValue(kBlue);
+}
+bool NearWhite(COLORREF c) {
+    return GetRValue(c) >= 235 && GetGValue(c) >= 235 && GetBValue(c) >= 235;
+}
+bool Dark(COLORREF c) {
+    return GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
+}
+
+using Bars = apptest::Workspace;
+
+TEST_F(Bars, StatusBarIsBlueOverItsWholeAreaWithWhiteText) {
+    fw::StatusBar& bar = frame->m_wndStatusBar;
+    EXPECT_EQ(g_pStatusBar, &bar);
+    const RECT client = bar.ClientRect();
+    ASSERT_GT(Area(client), 0);
+    Canvas canvas(client.right, client.bottom);
+    bar.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+
+    EXPECT_EQ(canvas.Count(client, BlueToWhite), Area(client)) << "a pixel darker than the blue";
+    // Past the last element there is only the bar itself.
+    const RECT last = bar.ElementRect(bar.Elements().size() - 1);
+    ASSERT_LT(last.right, client.right);
+    const RECT rest{last.right, 0, client.right, client.bottom};
+    EXPECT_EQ(canvas.Count(rest, [](COLORREF c) { return c == kBlue; }), Area(rest));
+    const RECT top{0, 0, client.right, 1};
+    EXPECT_EQ(canvas.Count(top, [](COLORREF c) { return c == kBlue; }), Area(top));
+
+    // "Visit:" and the link are written in white.
+    EXPECT_EQ(bar.Elements()[0].text, L"Visit:");
+    EXPECT_GT(canvas.Count(bar.ElementRect(0), NearWhite), 5);
+    EXPECT_EQ(bar.Elements()[2].kind, fw::StatusBar::Element::Link);
+    EXPECT_GT(canvas.Count(bar.ElementRect(2), NearWhite), 20);
+}
+
+TEST_F(Bars, ThemePaintsTheWholeStatusBarWhateverRectangleItIsGiven) {
+    CColorThemeManager theme;
+    const RECT client = frame->m_wndStatusBar.ClientRect();
+    Canvas canvas(client.right, client.bottom);
+    theme.PaintBarBackground(canvas.Dc(), g_pStatusBar, RECT{0, 0, 3, 3}, RECT{}, FALSE);
+    EXPECT_EQ(canvas.Count(client, [](COLORREF c) { return c == kBlue; }), Area(client));
+    EXPECT_EQ(GetTextColor(canvas.Dc()), kWhite);
+
+    // Any other bar: white, black text, only the rectangle asked for.
+    Canvas other(20, 20);
+    SetTextColor(other.Dc(), RGB(1, 2, 3));
+    const RECT asked{0, 0, 10, 20};
+    theme.PaintBarBackground(other.Dc(), &frame->m_wndMenuBar, asked, RECT{}, FALSE);
+    EXPECT_EQ(other.Count(asked, [](COLORREF c) { return c == kWhite; }), Area(asked));
+    const RECT outside{10, 0, 20, 20};
+    EXPECT_EQ(other.Count(outside, [](COLORREF c) { return c == kBlack; }), Area(outside));
+    EXPECT_EQ(GetTextColor(other.Dc()), kBlack);
+
+    // No bar, or no DC: nothing is painted.
+    Canvas untouched(20, 20);
+    theme.PaintBarBackground(untouched.Dc(), nullptr, asked, RECT{}, FALSE);
+    theme.PaintBarBackground(nullptr, g_pStatusBar, asked, RECT{}, FALSE);
+    EXPECT_EQ(untouched.Count({0, 0, 20, 20}, [](COLORREF c) { return c == kBlack; }), 400);
+}
+
+TEST_F(Bars, MenuBarIsWhiteWithBlackText) {
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_BACKGROUND;
+    ASSERT_TRUE(GetMenuInfo(GetMenu(Frame()), &info));
+    LOGBRUSH brush{};
+    ASSERT_TRUE(GetObjectW(info.hbrBack, sizeof brush, &brush));
+    EXPECT_EQ(brush.lbColor, kWhite);
+
+    // The bar as the system draws it, in window coordinates.
+    MENUBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(GetMenuBarInfo(Frame(), OBJID_MENU, 0, &bar));
+    const RECT window = frame->WindowRect();
+    RECT area = bar.rcBar;
+    OffsetRect(&area, -window.left, -window.top);
+    ASSERT_GT(Area(area), 0);
+    Canvas canvas(window.right - window.left, window.bottom - window.top, RGB(1, 2, 3));
+    // Wine's PrintWindow leaves the non-client area out, so the bar is read from the screen.
+    SetWindowPos(Frame(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    RedrawWindow(Frame(), nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    apptest::Pump();
+    {
+        fw::WindowDC screen(Frame(), fw::WindowDC::Whole);
+        ASSERT_TRUE(BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen.Get(), 0, 0,
+                           SRCCOPY));
+    }
+
+    // Right of the two titles the bar is plain white; the titles themselves are black.
+    const RECT empty{area.right - 200, area.top + 1, area.right - 2, area.bottom - 1};
+    EXPECT_EQ(canvas.Count(empty, [](COLORREF c) { return c == kWhite; }), Area(empty));
+    const RECT titles{area.left, area.top, area.left + 80, area.bottom};
+    EXPECT_GT(canvas.Count(titles, Dark), 10);
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+// The frame's commands by page: Open and Repair belong to the source page,
+// Save to the save page; a command of the other page is greyed and ignored
+// however it arrives. Closing asks first, and only Yes closes.
+#include "Workspace.h"
+
+#include "framework/Prompts.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr wchar_t kCloseQuestion[] = L" Are you sure,close the application?";
+
+class FrameCommands : public apptest::Workspace {
+protected:
+    // Opens a pop-up of the menu bar as the system does, so the frame updates it.
+    HMENU Popup(int index) {
+        HMENU popup = GetSubMenu(GetMenu(Frame()), index);
+        SendMessageW(Frame(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
+                     MAKELPARAM(index, FALSE));
+        return popup;
+    }
+    static bool Greyed(HMENU menu, UINT id) {
+        return (GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) != 0;
+    }
+    // Ctrl+key pressed in the current page, through the message loop's translation.
+    void PressCtrl(WORD key) {
+        BYTE saved[256], keys[256];
+        GetKeyboardState(saved);
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        SetKeyboardState(keys);
+        MSG message{frame->ActiveView()->Handle(), WM_KEYDOWN, key, 1, 0, {}};
+        if (!app.PreTranslate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        SetKeyboardState(saved);
+    }
+};
+
+TEST_F(FrameCommands, MenuGreysTheCommandsOfTheOtherPage) {
+    for (int page : {0, 1, 0}) {
+        SCOPED_TRACE(testing::Message() << "page " << page);
+        GoTo(page);
+        HMENU file = Popup(0);
+        EXPECT_EQ(Greyed(file, ID_FILE_OPEN), page == 1);
+        EXPECT_EQ(Greyed(file, ID_FILE_REPAIR), page == 1);
+        EXPECT_EQ(Greyed(file, ID_FILE_SAVE_OUTPUT), page == 0);
+        EXPECT_FALSE(Greyed(file, ID_APP_EXIT));
+        HMENU help = Popup(1);
+        EXPECT_FALSE(Greyed(help, ID_HELP_HOW_TO_USE));
+        EXPECT_FALSE(Greyed(help, ID_APP_ABOUT));
+    }
+    // The flag decides, whatever page is shown; a value other than 0 or 1 disables all three.
+    app.m_bSourcePageActive = 2;
+    HMENU file = Popup(0);
+    EXPECT_TRUE(Greyed(file, ID_FILE_OPEN));
+    EXPECT_TRUE(Greyed(file, ID_FILE_REPAIR));
+    EXPECT_TRUE(Greyed(file, ID_FILE_SAVE_OUTPUT));
+}
+
+TEST_F(FrameCommands, CommandsOfTheOtherPageDoNothingFromMenuOrKeyboard) {
+    fw::PromptScript script;
+    GoTo(1);
+    for (WORD code : {0, 1}) {
+        Command(ID_FILE_OPEN, code);
+        Command(ID_FILE_REPAIR, code);
+    }
+    PressCtrl('O');
+    GoTo(0);
+    Command(ID_FILE_SAVE_OUTPUT, 0);
+    Command(ID_FILE_SAVE_OUTPUT, 1);
+    PressCtrl('S'); // the document-save command, which nothing here handles
+    apptest::Pump();
+    EXPECT_TRUE(script.Records().empty())
+        << "a disabled command asked: " << testing::PrintToString(script.Records().size());
+    EXPECT_EQ(frame->ActiveView(), app.m_pViews[0]);
+    EXPECT_EQ(app.m_bSourcePageActive, 1);
+
+    // Routing as such works: Exit still arrives and asks its question.
+    Command(ID_APP_EXIT);
+    EXPECT_EQ(script.Messages().size(), 1u);
+}
+
+TEST_F(FrameCommands, CloseAsksAndNoKeepsEverythingYesDestroysTheFrame) {
+    fw::PromptScript script;
+    HWND window = Frame();
+    // The close box, Alt+F4 and the system menu's Close, File Exit and WM_CLOSE itself.
+    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Command(ID_APP_EXIT);
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    apptest::Pump();
+
+    const auto asked = script.Messages();
+    ASSERT_EQ(asked.size(), 3u);
+    for (const auto& message : asked) {
+        EXPECT_EQ(message.text, kCloseQuestion);
+        EXPECT_EQ(message.type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    }
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(frame->ActiveView(), app.m_pViews[0]);
+    EXPECT_EQ(app.m_pViews[0]->Id(), ID_FIRST_PANE);
+    EXPECT_EQ(app.m_bSourcePageActive, 1);
+
+    script.AnswerMessage(IDYES);
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(apptest::Pump()) << "the message loop was not told to end";
+}
+
+} // namespace

@@ -1,0 +1,212 @@
+// Commands reach the active view, then the frame, then the application, and
+// only while enabled: a disabled command is greyed in the menu and ignored
+// when it comes from the menu, an accelerator or a status-bar link.
+#include "framework/Application.h"
+#include "framework/Frame.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr UINT kViewAndApp = 40001;
+constexpr UINT kLinkCommand = 40002;
+
+class TestApp : public fw::Application {
+public:
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnHelp() { ++help; }
+    void OnViewAndApp() { ++viewAndApp; }
+    int help = 0;
+    int viewAndApp = 0;
+    static const fw::MessageEntry<TestApp> kMessages[];
+};
+
+constexpr fw::MessageEntry<TestApp> TestApp::kMessages[] = {
+    fw::msg::Command<ID_HELP_HOW_TO_USE, &TestApp::OnHelp>(),
+    fw::msg::Command<kViewAndApp, &TestApp::OnViewAndApp>(),
+};
+
+bool TestApp::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result);
+}
+
+class TestView : public fw::View {
+public:
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnViewAndApp() { ++viewAndApp; }
+    int viewAndApp = 0;
+    static const fw::MessageEntry<TestView> kMessages[];
+};
+
+constexpr fw::MessageEntry<TestView> TestView::kMessages[] = {
+    fw::msg::Command<kViewAndApp, &TestView::OnViewAndApp>(),
+};
+
+bool TestView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
+           fw::View::ProcessMessage(message, wParam, lParam, result);
+}
+
+class TestFrame : public fw::Frame {
+public:
+    void OnOpen() { ++opens; }
+    void OnUpdateOpen(fw::CommandUI& ui) { ui.Enable(openEnabled); }
+    void OnLink() { ++links; }
+    void OnClose() { ++closeRequests; }
+
+    bool openEnabled = true;
+    int opens = 0;
+    int links = 0;
+    int closeRequests = 0;
+
+protected:
+    bool ProcessOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    static const fw::MessageEntry<TestFrame> kMessages[];
+};
+
+constexpr fw::MessageEntry<TestFrame> TestFrame::kMessages[] = {
+    fw::msg::Command<ID_FILE_OPEN, &TestFrame::OnOpen>(),
+    fw::msg::UpdateCommand<ID_FILE_OPEN, &TestFrame::OnUpdateOpen>(),
+    fw::msg::Command<kLinkCommand, &TestFrame::OnLink>(),
+    fw::msg::Close<&TestFrame::OnClose>(),
+};
+
+bool TestFrame::ProcessOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result);
+}
+
+bool IsGreyed(HMENU menu, UINT id) {
+    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+// Holds Ctrl down for this thread while it lives, as TranslateAccelerator reads it.
+class CtrlHeld {
+public:
+    CtrlHeld() {
+        GetKeyboardState(m_saved);
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        SetKeyboardState(keys);
+    }
+    ~CtrlHeld() { SetKeyboardState(m_saved); }
+
+private:
+    BYTE m_saved[256];
+};
+
+class CommandRouting : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(frame.Create(
+            {.rect = {0, 0, 400, 300}, .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU}));
+        ASSERT_TRUE(menuBar.Create(frame.Handle(), IDR_MAINFRAME));
+        frame.LoadAcceleratorTable(IDR_MAINFRAME);
+        ASSERT_TRUE(view.CreateView(frame.Handle(), fw::kFirstPaneId, WS_CHILD | WS_VISIBLE, {},
+                                    &document));
+        frame.SetActiveView(&view);
+        app.SetMainFrame(&frame);
+    }
+    void TearDown() override {
+        // Not the main window any more, so its end posts no WM_QUIT.
+        app.SetMainFrame(nullptr);
+    }
+    void Menu(UINT id, WORD code = 0) { frame.Send(WM_COMMAND, MAKEWPARAM(id, code), 0); }
+    HMENU FileMenu() {
+        HMENU file = GetSubMenu(GetMenu(frame.Handle()), 0);
+        frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MAKELPARAM(0, FALSE));
+        return file;
+    }
+
+    TestApp app;
+    fw::Document document;
+    TestFrame frame;
+    fw::MenuBar menuBar;
+    TestView view;
+};
+
+TEST_F(CommandRouting, DisabledCommandIsGreyedAndIgnoredFromMenuAndAccelerator) {
+    frame.openEnabled = false;
+    EXPECT_TRUE(IsGreyed(FileMenu(), ID_FILE_OPEN));
+    Menu(ID_FILE_OPEN, 0);
+    Menu(ID_FILE_OPEN, 1);
+    {
+        CtrlHeld ctrl;
+        MSG key{frame.Handle(), WM_KEYDOWN, 'O', 0x00180001, 0, {}};
+        app.PreTranslate(key);
+    }
+    EXPECT_EQ(frame.opens, 0);
+
+    frame.openEnabled = true;
+    EXPECT_FALSE(IsGreyed(FileMenu(), ID_FILE_OPEN));
+    Menu(ID_FILE_OPEN, 0);
+    Menu(ID_FILE_OPEN, 1);
+    EXPECT_EQ(frame.opens, 2);
+    CtrlHeld ctrl;
+    MSG key{view.Handle(), WM_KEYDOWN, 'O', 0x00180001, 0, {}};
+    EXPECT_TRUE(app.PreTranslate(key)) << "Ctrl+O in the page was not translated";
+    EXPECT_EQ(frame.opens, 3);
+}
+
+TEST_F(CommandRouting, CommandsWithoutHandlerAreGreyedExceptExit) {
+    HMENU file = FileMenu();
+    EXPECT_TRUE(IsGreyed(file, ID_FILE_REPAIR));
+    EXPECT_TRUE(IsGreyed(file, ID_FILE_SAVE_OUTPUT));
+    EXPECT_FALSE(IsGreyed(file, ID_APP_EXIT));
+    HMENU help = GetSubMenu(GetMenu(frame.Handle()), 1);
+    frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(help), MAKELPARAM(1, FALSE));
+    EXPECT_FALSE(IsGreyed(help, ID_HELP_HOW_TO_USE)) << "the application's handler was not found";
+    EXPECT_TRUE(IsGreyed(help, ID_APP_ABOUT));
+
+    // Exit without a handler of its own asks the frame to close.
+    Menu(ID_APP_EXIT);
+    EXPECT_EQ(frame.closeRequests, 1);
+}
+
+TEST_F(CommandRouting, ActiveViewComesBeforeTheApplication) {
+    Menu(kViewAndApp);
+    EXPECT_EQ(view.viewAndApp, 1);
+    EXPECT_EQ(app.viewAndApp, 0);
+    Menu(ID_HELP_HOW_TO_USE);
+    EXPECT_EQ(app.help, 1);
+
+    frame.SetActiveView(nullptr);
+    Menu(kViewAndApp);
+    EXPECT_EQ(view.viewAndApp, 1);
+    EXPECT_EQ(app.viewAndApp, 1);
+}
+
+TEST_F(CommandRouting, StatusBarLinkIssuesItsCommandOnClick) {
+    fw::StatusBar bar;
+    ASSERT_TRUE(bar.Create(frame.Handle(), ID_STATUS_BAR));
+    bar.AddLabel(L"Visit:");
+    bar.AddSeparator();
+    bar.AddLink(L"Software Homepage", kLinkCommand);
+    frame.SetStatusBarWindow(bar.Handle());
+    frame.RecalcLayout();
+
+    const RECT label = bar.ElementRect(0);
+    bar.Send(WM_LBUTTONUP, 0, MAKELPARAM(label.left + 2, label.top + 5));
+    EXPECT_EQ(frame.links, 0) << "a click on a label issued the link's command";
+    const RECT link = bar.ElementRect(2);
+    EXPECT_GT(link.left, label.right - 1);
+    bar.Send(WM_LBUTTONUP, 0,
+             MAKELPARAM((link.left + link.right) / 2, (link.top + link.bottom) / 2));
+    EXPECT_EQ(frame.links, 1);
+
+    // The bar sits at the bottom and the first pane fills the rest.
+    const RECT client = frame.ClientRect();
+    const RECT barRect = bar.RectInParent();
+    const RECT pane = view.RectInParent();
+    EXPECT_EQ(barRect.bottom, client.bottom);
+    EXPECT_EQ(barRect.top, client.bottom - fw::StatusBar::kHeight);
+    EXPECT_EQ(pane.top, 0);
+    EXPECT_EQ(pane.bottom, barRect.top);
+    EXPECT_EQ(pane.right, client.right);
+}
+
+} // namespace
