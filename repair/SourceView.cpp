@@ -1,13 +1,148 @@
 #include "repair/SourceView.h"
 
+#include "app/App.h"
+#include "res/resource.h"
+
+#include <algorithm>
+
+namespace {
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kTextBlue = RGB(24, 71, 102);
+} // namespace
+
+// clang-format off
+constexpr fw::MessageEntry<CDravix_Video_RecoveryView> CDravix_Video_RecoveryView::kMessages[] = {
+    fw::msg::Create<&CDravix_Video_RecoveryView::OnCreate>(),
+    fw::msg::ContextMenu<&CDravix_Video_RecoveryView::OnContextMenu>(),
+    fw::msg::Mouse<WM_RBUTTONUP, &CDravix_Video_RecoveryView::OnRButtonUp>(),
+    fw::msg::Size<&CDravix_Video_RecoveryView::OnSize>(),
+    fw::msg::CtlColor<&CDravix_Video_RecoveryView::OnCtlColor>(),
+    fw::msg::Command<IDC_ADD, &CDravix_Video_RecoveryView::OnBnClickedAdd>(),
+    fw::msg::Command<IDC_REPAIR, &CDravix_Video_RecoveryView::OnBnClickedRepair>(),
+};
+// clang-format on
+
+CDravix_Video_RecoveryView::CDravix_Video_RecoveryView()
+    : m_brushBackground(CreateSolidBrush(kWhite)) {}
+
 bool CDravix_Video_RecoveryView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                                 LRESULT& result) {
-    return fw::View::ProcessMessage(message, wParam, lParam, result);
+    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
+           fw::View::ProcessMessage(message, wParam, lParam, result);
+}
+
+int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
+    if (Default() == -1)
+        return -1;
+
+    m_pFont = std::make_unique<fw::Font>(CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                                     ANSI_CHARSET, 0, 0, 0, 0, L"Open Sans"));
+
+    m_staticPath.Create({.parent = m_hWnd,
+                         .id = IDC_SOURCE_PATH,
+                         .style = WS_CHILD | WS_VISIBLE | SS_LEFT,
+                         .text = L"Please add corrput video file to repair.",
+                         .className = WC_STATICW});
+    m_staticPath.SetFont(m_pFont->Get(), true);
+    m_staticPath.Show(SW_SHOW);
+
+    const std::wstring addTip = L"Please add corrupted video file to repair.";
+    m_btnAdd.Create({.parent = m_hWnd,
+                     .id = IDC_ADD,
+                     .rect = {100, 100, 200, 200},
+                     .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
+    m_btnAdd.SetBitmaps(IDB_ADD_NORMAL, IDB_ADD_HOVER);
+    m_btnAdd.SetTooltipText(&addTip);
+
+    const std::wstring repairTip = L"Start the Repair process.";
+    m_btnRepair.Create({.parent = m_hWnd,
+                        .id = IDC_REPAIR,
+                        .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
+    m_btnRepair.SetBitmaps(IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER);
+    m_btnRepair.SetTooltipText(&repairTip);
+
+    GetApp().m_pSourceView = this;
+    return 0;
+}
+
+void CDravix_Video_RecoveryView::OnSize(UINT, int cx, int cy) {
+    Default();
+    if (!m_btnAdd)
+        return;
+    const int a = cx / 11;
+    const int b = cy / 6;
+    // Nothing is clamped: a short page gives the text line a negative height.
+    m_btnAdd.MoveTo(a + 40, b + 20, 150, 150);
+    m_staticPath.MoveTo(a + 24, b + 190, a + 330, b - 50);
+    m_btnRepair.MoveTo(125, 295, 130, 37);
+}
+
+HBRUSH CDravix_Video_RecoveryView::OnCtlColor(HDC dc, HWND, UINT kind) {
+    if (kind != CTLCOLOR_STATIC)
+        return reinterpret_cast<HBRUSH>(Default());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kTextBlue);
+    return m_brushBackground.Get();
+}
+
+void CDravix_Video_RecoveryView::OnContextMenu(HWND, POINT screen) {
+    // The context-menu key reports (-1, -1): the menu then opens at the
+    // page's corner rather than at the corner of the screen.
+    if (screen.x == -1 && screen.y == -1) {
+        screen = {0, 0};
+        ClientToScreen(m_hWnd, &screen);
+    }
+    ShowEditMenu(screen);
+}
+
+void CDravix_Video_RecoveryView::OnRButtonUp(UINT, POINT client) {
+    ClientToScreen(m_hWnd, &client);
+    ShowEditMenu(client);
+}
+
+void CDravix_Video_RecoveryView::ShowEditMenu(POINT screen) {
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUP_EDIT));
+    if (!menu)
+        return;
+    // Its commands come to this page, which has nothing to do for them.
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                   m_hWnd, nullptr);
+    DestroyMenu(menu);
+}
+
+void CDravix_Video_RecoveryView::OnBnClickedAdd() {
+    GetApp().OnAddFile();
+}
+
+void CDravix_Video_RecoveryView::OnBnClickedRepair() {
+    GetApp().OnRepair();
+}
+
+void CDravix_Video_RecoveryView::ShowSourceFile(const std::wstring& path) {
+    // The check mark stands for both states; the button keeps its taller
+    // size until the next layout.
+    m_btnAdd.SetBitmaps(IDB_ADD_DONE, IDB_ADD_DONE);
+    m_staticPath.SetText(L"");
+    m_staticPath.SetText(path);
 }
 
 void CDravix_Video_RecoveryView::OnDraw(HDC dc) {
     if (!GetDocument())
         return;
     const RECT client = ClientRect();
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    fw::OffscreenDC offscreen(dc, client.right - client.left, client.bottom - client.top);
+    DrawBackground(offscreen.Get(), client);
+}
+
+void CDravix_Video_RecoveryView::DrawBackground(HDC dc, const RECT& client) {
+    // A page larger than the picture is white beyond it.
+    FillRect(dc, &client, m_brushBackground.Get());
+    fw::Bitmap background = fw::LoadBitmapResource(IDB_SOURCE_BACKGROUND);
+    fw::MemoryDC memory(dc);
+    if (!background || !memory)
+        return;
+    const SIZE size = fw::BitmapSize(background.Get());
+    fw::SelectGuard select(memory.Get(), background.Get());
+    BitBlt(dc, client.left, client.top, std::min<LONG>(client.right - client.left, size.cx),
+           std::min<LONG>(client.bottom - client.top, size.cy), memory.Get(), 0, 0, SRCCOPY);
 }

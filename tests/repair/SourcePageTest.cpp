@@ -1,0 +1,374 @@
+// The source page on real windows: its controls and layout, its painting,
+// the Edit pop-up menu and choosing the video through a scripted chooser.
+#include "app/App.h"
+#include "controls/Controls.h"
+#include "framework/Prompts.h"
+#include "repair/SourceView.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr wchar_t kHint[] = L"Please add corrput video file to repair.";
+
+struct Placement {
+    int x, y, width, height;
+    bool operator==(const Placement&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Placement& p) {
+    return out << "(" << p.x << ", " << p.y << ") " << p.width << " x " << p.height;
+}
+
+Placement PlacementOf(HWND window) {
+    const RECT rect = fw::WindowRef(window).RectInParent();
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// A picture of the program as the screen shows it, for comparing pixels.
+class Picture {
+public:
+    Picture(int width, int height)
+        : m_screen(nullptr), m_dc(m_screen.Get()),
+          m_bitmap(CreateCompatibleBitmap(m_screen.Get(), width, height)),
+          m_old(SelectObject(m_dc.Get(), m_bitmap.Get())) {
+        RECT all{0, 0, width, height};
+        fw::Brush marker(CreateSolidBrush(RGB(255, 0, 255)));
+        FillRect(m_dc.Get(), &all, marker.Get());
+    }
+    explicit Picture(UINT resource) : Picture(1, 1) {
+        fw::Bitmap bitmap = fw::LoadBitmapResource(resource);
+        const SIZE size = fw::BitmapSize(bitmap.Get());
+        SelectObject(m_dc.Get(), m_old);
+        m_bitmap.Reset(CreateCompatibleBitmap(m_screen.Get(), size.cx, size.cy));
+        SelectObject(m_dc.Get(), m_bitmap.Get());
+        fw::MemoryDC source(m_dc.Get());
+        fw::SelectGuard select(source.Get(), bitmap.Get());
+        BitBlt(m_dc.Get(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
+    }
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+    ~Picture() { SelectObject(m_dc.Get(), m_old); }
+    HDC Get() const { return m_dc.Get(); }
+    COLORREF At(int x, int y) const { return GetPixel(m_dc.Get(), x, y); }
+
+private:
+    fw::WindowDC m_screen;
+    fw::MemoryDC m_dc;
+    fw::Bitmap m_bitmap;
+    HGDIOBJ m_old;
+};
+
+// Pumps until `done` holds or the time is up.
+template <class Done> bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!done()) {
+        if (GetTickCount64() > end)
+            return false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+class SourcePage : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.CreateWorkspace(SW_SHOW));
+        page = app.m_pSourceView;
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(page, app.m_pViews[0]);
+    }
+
+    HWND Item(int id) const { return GetDlgItem(page->Handle(), id); }
+    CToolButton& Button(int id) const {
+        auto* button = dynamic_cast<CToolButton*>(fw::WindowBase::FromHandle(Item(id)));
+        EXPECT_NE(button, nullptr) << "control " << id << " is no tool button";
+        return *button;
+    }
+    std::wstring PathText() const { return fw::WindowRef(Item(IDC_SOURCE_PATH)).GetText(); }
+
+    // Gives the page a client area of exactly cx by cy.
+    void ResizeClient(int cx, int cy) {
+        const RECT window = page->WindowRect(), client = page->ClientRect();
+        const int frameX = (window.right - window.left) - client.right;
+        const int frameY = (window.bottom - window.top) - client.bottom;
+        page->MoveTo(0, 0, cx + frameX, cy + frameY);
+        ASSERT_EQ(page->ClientRect().right, cx);
+        ASSERT_EQ(page->ClientRect().bottom, cy);
+    }
+
+    std::wstring TempFile(const std::wstring& name) {
+        wchar_t folder[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        std::wstring path = std::wstring(folder) + name;
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot make " << testing::PrintToString(path);
+        CloseHandle(file);
+        m_files.push_back(path);
+        return path;
+    }
+    void TearDown() override {
+        for (const std::wstring& path : m_files)
+            DeleteFileW(path.c_str());
+    }
+
+    CDravix_Video_RecoveryApp app;
+    CDravix_Video_RecoveryView* page = nullptr;
+    std::vector<std::wstring> m_files;
+};
+
+TEST_F(SourcePage, ShowsHintAddAndRepairWithTheirPicturesTipsAndFont) {
+    EXPECT_EQ(PathText(), kHint);
+    EXPECT_EQ(fw::WindowRef(Item(IDC_SOURCE_PATH)).Style() & SS_TYPEMASK, SS_LEFT);
+
+    LOGFONTW font{};
+    auto handle = reinterpret_cast<HFONT>(SendMessageW(Item(IDC_SOURCE_PATH), WM_GETFONT, 0, 0));
+    ASSERT_TRUE(GetObjectW(handle, sizeof font, &font));
+    EXPECT_STREQ(font.lfFaceName, L"Open Sans");
+    EXPECT_EQ(font.lfHeight, 14);
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+
+    struct Expected {
+        int id;
+        SIZE picture;
+        const wchar_t* tip;
+    };
+    for (const Expected& expected :
+         {Expected{IDC_ADD, {150, 150}, L"Please add corrupted video file to repair."},
+          Expected{IDC_REPAIR, {130, 38}, L"Start the Repair process."}}) {
+        SCOPED_TRACE(testing::Message() << "button " << expected.id);
+        CToolButton& button = Button(expected.id);
+        EXPECT_EQ(button.PictureSize().cx, expected.picture.cx);
+        EXPECT_EQ(button.PictureSize().cy, expected.picture.cy);
+        EXPECT_TRUE(button.Style() & WS_TABSTOP);
+        wchar_t text[128] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = button.Handle();
+        tool.uId = 1;
+        tool.lpszText = text;
+        SendMessageW(button.Tooltip(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(text, expected.tip);
+    }
+}
+
+TEST_F(SourcePage, LaysOutItsControlsFromTheClientSize) {
+    struct Case {
+        int cx, cy;
+        Placement add, text, repair;
+    };
+    const Case cases[] = {
+        // a = 76, b = 86
+        {840, 520, {116, 106, 150, 150}, {100, 276, 406, 36}, {125, 295, 130, 37}},
+        // a = 63, b = 66: the text line shrinks with the page
+        {700, 400, {103, 86, 150, 150}, {87, 256, 393, 16}, {125, 295, 130, 37}},
+        // a = 90, b = 133
+        {1000, 800, {130, 153, 150, 150}, {114, 323, 420, 83}, {125, 295, 130, 37}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.cx << " x " << c.cy);
+        ResizeClient(c.cx, c.cy);
+        EXPECT_EQ(PlacementOf(Item(IDC_ADD)), c.add);
+        EXPECT_EQ(PlacementOf(Item(IDC_SOURCE_PATH)), c.text);
+        EXPECT_EQ(PlacementOf(Item(IDC_REPAIR)), c.repair);
+    }
+
+    // Below 300 pixels nothing is clamped: the text line's height (b - 50)
+    // goes negative, which leaves it without area.
+    ResizeClient(500, 250); // a = 45, b = 41
+    EXPECT_EQ(PlacementOf(Item(IDC_ADD)), (Placement{85, 61, 150, 150}));
+    const Placement text = PlacementOf(Item(IDC_SOURCE_PATH));
+    EXPECT_EQ(text.x, 69);
+    EXPECT_EQ(text.y, 231);
+    EXPECT_EQ(text.width, 375);
+    EXPECT_LE(text.height, 0);
+}
+
+TEST_F(SourcePage, PaintsTheBackgroundPictureAndWhiteBeyondIt) {
+    ResizeClient(900, 560);
+    Picture screen(900, 560);
+    page->PaintContent(screen.Get());
+    Picture background(IDB_SOURCE_BACKGROUND);
+    for (POINT p : {POINT{0, 0}, POINT{700, 30}, POINT{839, 519}, POINT{420, 200}, POINT{760, 400}})
+        EXPECT_EQ(screen.At(p.x, p.y), background.At(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_EQ(screen.At(860, 100), RGB(255, 255, 255));
+    EXPECT_EQ(screen.At(100, 540), RGB(255, 255, 255));
+
+    // A page without a document draws nothing.
+    CDravix_Video_RecoveryView orphan;
+    ASSERT_TRUE(orphan.CreateView(app.MainWindow(), 77, WS_CHILD, {0, 0, 50, 50}, nullptr));
+    Picture untouched(50, 50);
+    orphan.PaintContent(untouched.Get());
+    EXPECT_EQ(untouched.At(10, 10), RGB(255, 0, 255));
+    app.m_pSourceView = page;
+}
+
+TEST_F(SourcePage, TextLineIsBlueOnTheWhiteBrushWithTransparentBackground) {
+    Picture surface(10, 10);
+    SetBkMode(surface.Get(), OPAQUE);
+    const auto brush = reinterpret_cast<HBRUSH>(
+        page->Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(surface.Get()),
+                   reinterpret_cast<LPARAM>(Item(IDC_SOURCE_PATH))));
+    LOGBRUSH info{};
+    ASSERT_TRUE(GetObjectW(brush, sizeof info, &info));
+    EXPECT_EQ(info.lbColor, RGB(255, 255, 255));
+    EXPECT_EQ(GetBkMode(surface.Get()), TRANSPARENT);
+    EXPECT_EQ(GetTextColor(surface.Get()), RGB(24, 71, 102));
+}
+
+TEST_F(SourcePage, ButtonsRunAddFileAndRepair) {
+    fw::PromptScript script;
+    Button(IDC_ADD).Send(BM_CLICK);
+    const auto records = script.Records();
+    ASSERT_EQ(records.size(), 1u);
+    ASSERT_TRUE(records[0].chooser);
+    const fw::FileChooserOptions& options = records[0].options;
+    EXPECT_FALSE(options.save);
+    EXPECT_FALSE(options.fileMustExist);
+    EXPECT_EQ(options.owner, app.MainWindow());
+    ASSERT_EQ(options.filters.size(), 1u);
+    EXPECT_EQ(options.filters[0].name, L"Video Files ");
+    EXPECT_EQ(options.filters[0].patterns,
+              L"*.MP4;*.MOV;*.TS;*.3GP;*.mp4;*.mov;*.ts;*.3gp;*.m4v;*.flv;*.3g2;*.avi;*.AVI;"
+              L"*.mkv;*.MKV;*.mpg;*.mpeg;*.MPG;*.MPEG;*.DIVX;*.divx;*.webm;*.WEBM;*.asf;*.ASF;"
+              L"*.wmv;*.WMV;");
+
+    Button(IDC_REPAIR).Send(BM_CLICK);
+    const auto messages = script.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"Please add corrupt video file to repair.");
+}
+
+TEST_F(SourcePage, AddFileKeepsOnlyFilesThatExist) {
+    fw::PromptScript script;
+    CToolButton& add = Button(IDC_ADD);
+
+    // Cancelled before any choice: nothing changes.
+    script.AnswerFile(std::nullopt);
+    app.OnAddFile();
+    EXPECT_EQ(app.m_strSourceFile, L"");
+    EXPECT_EQ(PathText(), kHint);
+    EXPECT_EQ(add.PictureSize().cy, 150);
+
+    // An existing file: path and extension as the chooser gave them, check mark for both looks.
+    const std::wstring movie = TempFile(L"MOVIE.MP4");
+    script.AnswerFile(movie);
+    app.OnAddFile();
+    EXPECT_EQ(app.m_strSourceFile, movie);
+    EXPECT_EQ(app.m_strSourceExt, L"MP4");
+    EXPECT_EQ(PathText(), movie);
+    EXPECT_EQ(add.PictureSize().cy, 168);
+    EXPECT_EQ(PlacementOf(add.Handle()).height, 168) << "the button grows until the next layout";
+    Picture normal(150, 168), hover(150, 168);
+    add.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(normal.Get()), PRF_CLIENT);
+    add.Send(WM_MOUSEHOVER);
+    add.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hover.Get()), PRF_CLIENT);
+    add.Send(WM_MOUSELEAVE);
+    Picture check(IDB_ADD_DONE);
+    for (POINT p : {POINT{75, 75}, POINT{40, 100}, POINT{149, 167}}) {
+        EXPECT_EQ(normal.At(p.x, p.y), check.At(p.x, p.y));
+        EXPECT_EQ(hover.At(p.x, p.y), check.At(p.x, p.y));
+    }
+    EXPECT_TRUE(script.Messages().empty());
+
+    // A missing file: the message names it without its outer blanks, and
+    // neither the selection nor the page changes.
+    script.AnswerFile(L"  C:\\no such folder\\gone.mp4 ");
+    app.OnAddFile();
+    const auto messages = script.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"C:\\no such folder\\gone.mp4 file does not exists.");
+    EXPECT_EQ(messages[0].type, UINT{MB_OK | MB_ICONINFORMATION});
+    EXPECT_EQ(app.m_strSourceFile, movie);
+    EXPECT_EQ(app.m_strSourceExt, L"MP4");
+    EXPECT_EQ(PathText(), movie);
+
+    // Cancelled after a choice: the page shows the stored choice again, and
+    // the check mark takes its full height once more after a layout.
+    ResizeClient(840, 520);
+    EXPECT_EQ(PlacementOf(add.Handle()).height, 150);
+    script.AnswerFile(std::nullopt);
+    app.OnAddFile();
+    EXPECT_EQ(app.m_strSourceFile, movie);
+    EXPECT_EQ(PathText(), movie);
+    EXPECT_EQ(PlacementOf(add.Handle()).height, 168);
+}
+
+// Watches for the pop-up menu on another thread, notes it and closes it.
+struct MenuWatch {
+    std::atomic<bool> seen{false};
+    std::vector<std::wstring> items;
+    RECT rect{};
+    std::thread thread;
+
+    explicit MenuWatch(HWND owner) {
+        thread = std::thread([this, owner] {
+            const ULONGLONG end = GetTickCount64() + 5000;
+            while (GetTickCount64() < end) {
+                HWND menu = FindWindowW(L"#32768", nullptr);
+                if (menu && IsWindowVisible(menu)) {
+                    auto handle = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+                    for (int i = 0; i < GetMenuItemCount(handle); ++i) {
+                        wchar_t text[64] = {};
+                        GetMenuStringW(handle, i, text, 64, MF_BYPOSITION);
+                        items.push_back(text);
+                    }
+                    GetWindowRect(menu, &rect);
+                    seen = true;
+                    break;
+                }
+                Sleep(10);
+            }
+            // The menu's own loop ends on WM_CANCELMODE, as EndMenu asks.
+            PostMessageW(owner, WM_CANCELMODE, 0, 0);
+        });
+    }
+    // Waits for the watch to end; the menu has closed when the caller's
+    // message that opened it has returned.
+    void Wait() {
+        if (thread.joinable())
+            thread.join();
+    }
+    ~MenuWatch() { Wait(); }
+};
+
+TEST_F(SourcePage, RightClickAndMenuKeyOpenTheEditMenu) {
+    {
+        MenuWatch watch(page->Handle());
+        page->Send(WM_RBUTTONUP, 0, MAKELPARAM(300, 200));
+        watch.Wait();
+        ASSERT_TRUE(watch.seen) << "no pop-up menu";
+        EXPECT_EQ(watch.items, (std::vector<std::wstring>{L"Cu&t\tCtrl+X", L"&Copy\tCtrl+C",
+                                                          L"&Paste\tCtrl+V"}));
+        POINT at{300, 200};
+        ClientToScreen(page->Handle(), &at);
+        EXPECT_EQ(watch.rect.left, at.x);
+        EXPECT_EQ(watch.rect.top, at.y);
+    }
+    {
+        // The context-menu key gives no point: the menu opens at the page's corner.
+        MenuWatch watch(page->Handle());
+        page->Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page->Handle()), MAKELPARAM(-1, -1));
+        watch.Wait();
+        ASSERT_TRUE(watch.seen) << "no pop-up menu";
+        POINT corner{0, 0};
+        ClientToScreen(page->Handle(), &corner);
+        EXPECT_EQ(watch.rect.left, corner.x);
+        EXPECT_EQ(watch.rect.top, corner.y);
+    }
+    // Its commands do nothing on the page.
+    page->Send(WM_COMMAND, ID_EDIT_CUT);
+    EXPECT_EQ(PathText(), kHint);
+}
+
+} // namespace
