@@ -28,6 +28,25 @@ HANDLE OpenSource(const std::wstring& path) {
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
+// Empties the temporary file before it is closed and deleted, a few
+// megabytes at a time. Under Wine the wineserver gives a file's blocks back
+// when it is cut or deleted, and serves no other request meanwhile, the
+// dialog's messages included: cut in one go, a large file would leave the
+// dialog deaf for a noticeable moment.
+void DiscardContent(HANDLE file) {
+    constexpr LONGLONG kStep = 4 * 1024 * 1024;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size))
+        return;
+    for (LONGLONG end = size.QuadPart; end > 0;) {
+        end = end > kStep ? end - kStep : 0;
+        LARGE_INTEGER position{};
+        position.QuadPart = end;
+        if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN) || !SetEndOfFile(file))
+            return;
+    }
+}
+
 HANDLE CreateTarget(const std::wstring& path) {
     return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -115,6 +134,7 @@ void CDravix_Video_RecoveryApp::RepairJob() {
         DWORD read = 0;
         if (!g_pfnReadChunk(source.Get(), chunk, kChunkSize, &read)) {
             // A source that fails under the job: nothing of it may stay behind.
+            DiscardContent(target.Get());
             source.Reset();
             target.Reset();
             _wunlink(m_strTempOutputFile.c_str());
@@ -123,15 +143,18 @@ void CDravix_Video_RecoveryApp::RepairJob() {
             return;
         }
         if (read == 0) {
+            DiscardContent(target.Get());
             source.Reset();
             target.Reset();
             _wunlink(m_strTempOutputFile.c_str());
             ReportProgress(dialog, 100);
             return;
         }
-        // Stopped: the temporary file stays for the Repair command to remove.
-        if (m_bStopProcess)
+        // Stopped: the temporary file stays, empty, for the Repair command to remove.
+        if (m_bStopProcess) {
+            DiscardContent(target.Get());
             return;
+        }
         // A chunk that cannot be written is skipped; the copy goes on.
         DWORD written = 0;
         WriteFile(target.Get(), chunk, read, &written, nullptr);
