@@ -270,24 +270,6 @@ TEST_F(ToolButtonTest, EnterRestAndLeaveGiveOneHoverPhaseAndOneTrackingRequest) 
     RemoveWindowSubclass(m_button.Handle(), Observer::Proc, 99);
 }
 
-TEST_F(ToolButtonTest, ClickReachesTheParentAsButtonNotification) {
-    struct Parent : fw::Window {
-        int clicks = 0;
-        bool ProcessMessage(UINT message, WPARAM w, LPARAM, LRESULT& result) override {
-            if (message != WM_COMMAND || LOWORD(w) != IDC_ADD || HIWORD(w) != BN_CLICKED)
-                return false;
-            ++clicks;
-            result = 0;
-            return true;
-        }
-    } parent;
-    ASSERT_TRUE(parent.Create({.rect = {0, 0, 200, 200}, .style = WS_POPUP}));
-    CToolButton button;
-    ASSERT_TRUE(button.Create({.parent = parent.Handle(), .id = IDC_ADD, .rect = {0, 0, 50, 50}}));
-    button.Send(BM_CLICK);
-    EXPECT_EQ(parent.clicks, 1);
-}
-
 TEST_F(ToolButtonTest, TooltipGoesWithTheButton) {
     const std::wstring text = L"tip";
     HWND tooltip = nullptr;

@@ -63,22 +63,6 @@ private:
     HGDIOBJ m_old;
 };
 
-// Pumps until `done` holds or the time is up.
-template <class Done> bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() > end)
-            return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
 class SourcePage : public testing::Test {
 protected:
     void SetUp() override {
@@ -127,7 +111,7 @@ protected:
     std::vector<std::wstring> m_files;
 };
 
-TEST_F(SourcePage, ShowsHintAddAndRepairWithTheirPicturesTipsAndFont) {
+TEST_F(SourcePage, ShowsHintAddAndRepairWithTheirPicturesTipsFontAndColours) {
     EXPECT_EQ(PathText(), kHint);
     EXPECT_EQ(fw::WindowRef(Item(IDC_SOURCE_PATH)).Style() & SS_TYPEMASK, SS_LEFT);
 
@@ -137,6 +121,18 @@ TEST_F(SourcePage, ShowsHintAddAndRepairWithTheirPicturesTipsAndFont) {
     EXPECT_STREQ(font.lfFaceName, L"Open Sans");
     EXPECT_EQ(font.lfHeight, 14);
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
+
+    // Blue text without background, on the page's white brush.
+    Picture surface(10, 10);
+    SetBkMode(surface.Get(), OPAQUE);
+    const auto brush = reinterpret_cast<HBRUSH>(
+        page->Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(surface.Get()),
+                   reinterpret_cast<LPARAM>(Item(IDC_SOURCE_PATH))));
+    LOGBRUSH info{};
+    ASSERT_TRUE(GetObjectW(brush, sizeof info, &info));
+    EXPECT_EQ(info.lbColor, RGB(255, 255, 255));
+    EXPECT_EQ(GetBkMode(surface.Get()), TRANSPARENT);
+    EXPECT_EQ(GetTextColor(surface.Get()), RGB(24, 71, 102));
 
     struct Expected {
         int id;
@@ -211,19 +207,6 @@ TEST_F(SourcePage, PaintsTheBackgroundPictureAndWhiteBeyondIt) {
     orphan.PaintContent(untouched.Get());
     EXPECT_EQ(untouched.At(10, 10), RGB(255, 0, 255));
     app.m_pSourceView = page;
-}
-
-TEST_F(SourcePage, TextLineIsBlueOnTheWhiteBrushWithTransparentBackground) {
-    Picture surface(10, 10);
-    SetBkMode(surface.Get(), OPAQUE);
-    const auto brush = reinterpret_cast<HBRUSH>(
-        page->Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(surface.Get()),
-                   reinterpret_cast<LPARAM>(Item(IDC_SOURCE_PATH))));
-    LOGBRUSH info{};
-    ASSERT_TRUE(GetObjectW(brush, sizeof info, &info));
-    EXPECT_EQ(info.lbColor, RGB(255, 255, 255));
-    EXPECT_EQ(GetBkMode(surface.Get()), TRANSPARENT);
-    EXPECT_EQ(GetTextColor(surface.Get()), RGB(24, 71, 102));
 }
 
 TEST_F(SourcePage, ButtonsRunAddFileAndRepair) {
