@@ -1,0 +1,158 @@
+// Repairing as a user does: choose the video, press Repair, watch the
+// progress dialog, stop it or let it finish, driven through the built program.
+#include "support/E2E.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kStopQuestion[] = L"Are you sure, stop Repair?";
+
+// A video-named file of a given size in the scratch folder the program also sees.
+class Source {
+public:
+    Source(const wchar_t* name, size_t megabytes) {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        m_path = std::wstring(temp) + name;
+        HANDLE file =
+            CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
+        std::vector<BYTE> block(1 << 20);
+        for (size_t i = 0; i < block.size(); ++i)
+            block[i] = static_cast<BYTE>(i * 7 + i / 251);
+        for (size_t i = 0; i < megabytes; ++i) {
+            block[0] = static_cast<BYTE>(i);
+            DWORD written = 0;
+            WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+        }
+        CloseHandle(file);
+        m_size = megabytes << 20;
+    }
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+    ~Source() { DeleteFileW(m_path.c_str()); }
+    const std::wstring& Path() const { return m_path; }
+    // Still there at its full size (the unit tests compare the bytes).
+    bool Unchanged() const {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return GetFileAttributesExW(m_path.c_str(), GetFileExInfoStandard, &data) &&
+               (ULONGLONG{data.nFileSizeHigh} << 32 | data.nFileSizeLow) == m_size;
+    }
+
+private:
+    std::wstring m_path;
+    size_t m_size = 0;
+};
+
+// Temporary files of the repair job (named after a GUID) beside the program.
+std::vector<std::wstring> TemporaryFiles() {
+    std::vector<std::wstring> found;
+    WIN32_FIND_DATAW data{};
+    HANDLE search = FindFirstFileW((e2e::BinFolder() + L"\\{*}*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return found;
+    do
+        found.push_back(data.cFileName);
+    while (FindNextFileW(search, &data));
+    FindClose(search);
+    return found;
+}
+
+// The current page is the frame's first pane: the page switch hands that id on.
+bool CurrentPageHolds(const e2e::App& app, int controlId) {
+    HWND pane = GetDlgItem(app.MainWindow(), ID_FIRST_PANE);
+    return pane && IsWindowVisible(pane) && e2e::FindDescendant(pane, controlId);
+}
+bool OnSavePage(const e2e::App& app) {
+    return CurrentPageHolds(app, IDC_BROWSE);
+}
+bool OnSourcePage(const e2e::App& app) {
+    return CurrentPageHolds(app, IDC_REPAIR);
+}
+
+// Starts the program and chooses the source through File, Open.
+void StartWith(e2e::App& app, const Source& source) {
+    ASSERT_TRUE(app.Start());
+    app.Command(ID_FILE_OPEN);
+    HWND chooser = app.WaitForFileDialog();
+    ASSERT_TRUE(chooser) << app.Describe();
+    ASSERT_TRUE(e2e::ChooseFile(chooser, source.Path()));
+    ASSERT_TRUE(app.WaitForClose(chooser));
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        return e2e::Text(app.Find(IDC_SOURCE_PATH)) == source.Path();
+    })) << "the source page does not show the chosen file";
+}
+
+TEST(Repair, OpenThenRepairMovesToTheSavePageAndLeavesNothingBehind) {
+    ASSERT_TRUE(TemporaryFiles().empty());
+    Source source(L"dravix e2e clip.mp4", 8);
+    e2e::App app;
+    StartWith(app, source);
+    HWND repair = app.Find(IDC_REPAIR);
+    ASSERT_TRUE(repair) << app.Describe();
+
+    e2e::Click(repair);
+    ASSERT_TRUE(OnSourcePage(app));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return OnSavePage(app); }))
+        << "the save page did not come; " << app.Describe();
+    EXPECT_FALSE(IsWindowVisible(repair));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
+    for (HWND window : app.Windows())
+        EXPECT_FALSE(e2e::IsMessageBox(window)) << "a message box came up";
+    EXPECT_TRUE(TemporaryFiles().empty());
+    EXPECT_TRUE(source.Unchanged());
+    EXPECT_TRUE(app.Close());
+}
+
+TEST(Repair, StopAnsweredNoGoesOnAndStopAnsweredYesReturnsToTheSourcePage) {
+    ASSERT_TRUE(TemporaryFiles().empty());
+    // Large enough for the copy to last a few seconds.
+    Source source(L"dravix e2e long.mp4", 512);
+    e2e::App app;
+    StartWith(app, source);
+    HWND main = app.MainWindow();
+    HWND repair = app.Find(IDC_REPAIR);
+    ASSERT_TRUE(repair) << app.Describe();
+
+    e2e::Click(repair);
+    HWND dialog = app.WaitForDialogWith(IDC_STOP);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(e2e::Text(GetDlgItem(dialog, IDC_PROGRESS_TEXT)),
+              L"Please wait video file repair process is active... ");
+    EXPECT_FALSE(IsWindowEnabled(main)) << "the frame is usable under the progress dialog";
+
+    // Stop, No: the question goes and the job runs on.
+    e2e::Click(GetDlgItem(dialog, IDC_STOP));
+    HWND box = app.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(e2e::MessageBoxText(box), kStopQuestion);
+    EXPECT_TRUE(e2e::MessageBoxHasIcon(box));
+    EXPECT_EQ(e2e::ButtonIds(box).size(), 2u);
+    e2e::Press(box, IDNO);
+    ASSERT_TRUE(app.WaitForClose(box));
+    ASSERT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog))
+        << "the job ended before the second Stop: the source is too small for this machine";
+    EXPECT_TRUE(OnSourcePage(app));
+
+    // Stop, Yes: back to the source page, and the dialog goes at the next chunk.
+    e2e::Click(GetDlgItem(dialog, IDC_STOP));
+    box = app.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    e2e::Press(box, IDYES);
+    EXPECT_TRUE(app.WaitForClose(dialog));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
+    EXPECT_TRUE(OnSourcePage(app));
+    EXPECT_TRUE(IsWindowVisible(repair));
+    EXPECT_TRUE(e2e::WaitUntil([] { return TemporaryFiles().empty(); }))
+        << "a temporary file was left beside the program";
+    EXPECT_TRUE(source.Unchanged());
+    EXPECT_TRUE(app.Close());
+}
+
+} // namespace
