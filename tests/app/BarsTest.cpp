@@ -4,6 +4,7 @@
 
 #include "controls/Controls.h"
 #include "framework/Gdi.h"
+#include "res/resource.h"
 
 #include <functional>
 #include <vector>
@@ -97,6 +98,36 @@ TEST_F(Bars, StatusBarIsBlueOverItsWholeAreaWithWhiteText) {
     EXPECT_GT(canvas.Count(bar.ElementRect(0), NearWhite), 5);
     EXPECT_EQ(bar.Elements()[2].kind, fw::StatusBar::Element::Link);
     EXPECT_GT(canvas.Count(bar.ElementRect(2), NearWhite), 20);
+}
+
+TEST_F(Bars, StatusBarCarriesTheHomepageLinkAndSpacersInOpenSans15) {
+    using Kind = fw::StatusBar::Element::Kind;
+    const fw::StatusBar& bar = frame->m_wndStatusBar;
+    EXPECT_EQ(bar.Id(), ID_STATUS_BAR);
+    const std::vector<std::pair<Kind, std::wstring>> expected = {
+        {Kind::Label, L"Visit:"},
+        {Kind::Separator, L""},
+        {Kind::Link, L"Software Homepage"},
+        {Kind::Separator, L""},
+        {Kind::Label, std::wstring(36, L' ')},
+        {Kind::Label, std::wstring(27, L' ')},
+        {Kind::Separator, L""},
+        {Kind::Separator, L""},
+        {Kind::Label, L" "},
+        {Kind::Separator, L""},
+    };
+    std::vector<std::pair<Kind, std::wstring>> actual;
+    for (const auto& element : bar.Elements())
+        actual.emplace_back(element.kind, element.text);
+    EXPECT_EQ(actual, expected);
+    EXPECT_EQ(bar.Elements()[2].command, static_cast<UINT>(ID_VISIT_HOMEPAGE));
+
+    LOGFONTW font{};
+    ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(bar.Send(WM_GETFONT)), sizeof font, &font));
+    EXPECT_STREQ(font.lfFaceName, L"Open Sans");
+    EXPECT_EQ(font.lfHeight, 15);
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
 }
 
 TEST_F(Bars, ThemePaintsTheWholeStatusBarWhateverRectangleItIsGiven) {

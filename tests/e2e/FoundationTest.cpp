@@ -54,6 +54,12 @@ TEST(Foundation, MainWindowHasItsTitleFixedSizeAndNoSizingFrame) {
     GetWindowRect(statusBar, &barRect);
     EXPECT_EQ(pageRect.bottom, barRect.top);
     EXPECT_EQ(pageRect.right - pageRect.left, client.right);
+    // The save page waits beside it, covering nothing.
+    HWND savePage = GetDlgItem(main, ID_SECOND_PANE);
+    ASSERT_TRUE(savePage);
+    RECT saveRect{};
+    GetWindowRect(savePage, &saveRect);
+    EXPECT_TRUE(IsRectEmpty(&saveRect));
 
     EXPECT_TRUE(app.Close());
     EXPECT_EQ(app.ExitCode(), 0u);
