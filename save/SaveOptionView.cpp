@@ -1,12 +1,172 @@
 #include "save/SaveOptionView.h"
 
+#include "app/App.h"
+#include "framework/Prompts.h"
+#include "res/resource.h"
+
+#include <algorithm>
+
+namespace {
+constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE;
+// Read-only, bordered, scrolling sideways. No case conversion: an edit
+// control converts even the text the program sets, which would rename the
+// user's output file.
+constexpr DWORD kFieldStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL;
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
+
+// The buttons may keep the pointers they are given.
+const std::wstring kBrowseTip = L"Please select destination path to save the repaired video file.";
+const std::wstring kSaveTip = L"Save the repaired video file.";
+const std::wstring kBackTip = L"Back to previous wizard.";
+const std::wstring kPreviewTip = L"Preview the repaired video file.";
+
+fw::Font MakePageFont() {
+    return fw::Font(CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH, L"Open Sans"));
+}
+
+void CreateImageButton(CToolButton& button, HWND parent, int id, UINT normal, UINT hover,
+                       const std::wstring& tip) {
+    button.Create(
+        {.parent = parent, .id = id, .style = kButtonStyle, .text = L" ", .className = L"BUTTON"});
+    button.SetBitmaps(normal, hover);
+    button.SetTooltipText(&tip);
+}
+} // namespace
+
+// clang-format off
+constexpr fw::MessageEntry<CSaveOptionView> CSaveOptionView::kMessages[] = {
+    fw::msg::Create<&CSaveOptionView::OnCreate>(),
+    fw::msg::Size<&CSaveOptionView::OnSize>(),
+    fw::msg::CtlColor<&CSaveOptionView::OnCtlColor>(),
+    fw::msg::Command<IDC_BROWSE, &CSaveOptionView::OnBnClickedBrowse>(),
+    fw::msg::Command<IDC_SAVE, &CSaveOptionView::OnBnClickedSave>(),
+    fw::msg::Command<IDC_BACK, &CSaveOptionView::OnBnClickedBack>(),
+    fw::msg::Command<IDC_PREVIEW, &CSaveOptionView::OnBnClickedPreview>(),
+    fw::msg::EraseBkgnd<&CSaveOptionView::OnEraseBkgnd>(),
+};
+// clang-format on
+
+CSaveOptionView::CSaveOptionView() : m_brushBackground(CreateSolidBrush(RGB(255, 255, 255))) {}
+
 bool CSaveOptionView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::View::ProcessMessage(message, wParam, lParam, result);
+    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
+           fw::View::ProcessMessage(message, wParam, lParam, result);
+}
+
+int CSaveOptionView::OnCreate(const CREATESTRUCTW&) {
+    if (Default() == -1)
+        return -1;
+
+    m_staticDestLabel.Create({.parent = m_hWnd,
+                              .id = IDC_DEST_LABEL,
+                              .style = kLabelStyle,
+                              .text = L"Destination directory path to save repaired Video file:",
+                              .className = L"STATIC"});
+    m_fontLabel = MakePageFont();
+    m_staticDestLabel.SetFont(m_fontLabel.Get());
+
+    m_staticDone.Create({.parent = m_hWnd,
+                         .id = IDC_REPAIR_DONE,
+                         .style = kLabelStyle,
+                         .text = L"Selected video file repair is completed.",
+                         .className = L"STATIC"});
+    m_staticDone.SetFont(m_fontLabel.Get());
+
+    m_editDest.Create(
+        {.parent = m_hWnd, .id = IDC_DEST_PATH, .style = kFieldStyle, .className = L"EDIT"});
+    m_fontEdit = MakePageFont();
+    m_editDest.SetFont(m_fontEdit.Get());
+    m_editDest.SetText(m_strDestPath);
+
+    CreateImageButton(m_btnBrowse, m_hWnd, IDC_BROWSE, IDB_BROWSE_NORMAL, IDB_BROWSE_HOVER,
+                      kBrowseTip);
+    CreateImageButton(m_btnSave, m_hWnd, IDC_SAVE, IDB_SAVE_NORMAL, IDB_SAVE_HOVER, kSaveTip);
+    CreateImageButton(m_btnBack, m_hWnd, IDC_BACK, IDB_BACK_NORMAL, IDB_BACK_HOVER, kBackTip);
+    CreateImageButton(m_btnPreview, m_hWnd, IDC_PREVIEW, IDB_PREVIEW_NORMAL, IDB_PREVIEW_HOVER,
+                      kPreviewTip);
+
+    GetApp().m_pSaveView = this;
+    return 0;
+}
+
+void CSaveOptionView::OnSize(UINT, int cx, int cy) {
+    Default();
+    const int left = cx / 2 - cx / 5 - 100;
+    const int right = cx - cx / 5 - 60;
+    const int top = cy / 2 - 70;
+    const int width = right - left;
+    if (IsWindow(m_editDest.Handle())) {
+        m_editDest.MoveTo(left, top, width, 22);
+        m_staticDestLabel.MoveTo(left, top - 25, width, 22);
+        m_staticDone.MoveTo(left, top - 45, width, 22);
+        m_btnBrowse.MoveTo(right, top, 70, 22);
+    }
+    if (IsWindow(m_btnBack.Handle())) {
+        m_btnBack.MoveTo(cx / 2 - 260, cy / 2 - 10, 133, 60);
+        m_btnPreview.MoveTo(cx / 2 - 67, cy / 2 - 10, 133, 60);
+        m_btnSave.MoveTo(cx / 2 + 126, cy / 2 - 10, 133, 60);
+    }
+}
+
+HBRUSH CSaveOptionView::OnCtlColor(HDC dc, HWND, UINT kind) {
+    const auto brush = reinterpret_cast<HBRUSH>(Default());
+    // The labels and the read-only field: their text goes straight onto the page.
+    if (kind == CTLCOLOR_STATIC) {
+        SetBkMode(dc, TRANSPARENT);
+        return m_brushBackground.Get();
+    }
+    return brush;
+}
+
+bool CSaveOptionView::OnEraseBkgnd(HDC) {
+    return true; // OnDraw covers every pixel, off screen
 }
 
 void CSaveOptionView::OnDraw(HDC dc) {
     if (!GetDocument())
         return;
     const RECT client = ClientRect();
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    {
+        fw::OffscreenDC offscreen(dc, client.right, client.bottom);
+        // A page larger than the picture is white beyond it.
+        FillRect(offscreen.Get(), &client, m_brushBackground.Get());
+        PaintBackground(offscreen.Get());
+    }
+    SetFocus(m_editDest.Handle());
+}
+
+void CSaveOptionView::PaintBackground(HDC dc) {
+    const RECT client = ClientRect();
+    const fw::Bitmap picture = fw::LoadBitmapResource(IDB_SAVE_BACKGROUND);
+    const SIZE size = fw::BitmapSize(picture.Get());
+    fw::MemoryDC memory(dc);
+    fw::SelectGuard select(memory.Get(), picture.Get());
+    // Natural size, never stretched; nothing is drawn beyond the picture.
+    BitBlt(dc, client.left, client.top, std::min<LONG>(client.right, size.cx),
+           std::min<LONG>(client.bottom, size.cy), memory.Get(), 0, 0, SRCCOPY);
+}
+
+void CSaveOptionView::OnBnClickedBrowse() {
+    fw::FileChooserOptions options;
+    options.owner = GetApp().MainWindow();
+    options.save = true;
+    options.overwritePrompt = true;
+    const auto chosen = fw::ChooseFile(options);
+    if (!chosen)
+        return;
+    m_strDestPath = *chosen;
+    m_strDestPath += L"_(recovered)";
+    m_strDestPath += L".";
+    m_strDestPath += GetApp().m_strSourceExt;
+    m_editDest.SetText(m_strDestPath);
+}
+
+void CSaveOptionView::OnBnClickedBack() {
+    GetApp().m_bSourcePageActive = 1;
+    GetApp().ShowPage(0);
+    // Only the field: the member keeps the last chosen path.
+    m_editDest.SetText(L"");
 }
