@@ -32,7 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
 
-    // A window shown the default way takes the show state the starter asked for.
+    // Shown the way a player shows its first window: as the starter asked.
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = instance;
@@ -40,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     RegisterClassW(&wc);
     HWND window = CreateWindowW(L"ProbePlayer", L"Probe player", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 0, 320, 200, nullptr, nullptr, instance, nullptr);
-    ShowWindow(window, SW_SHOWDEFAULT);
+    ShowWindow(window, showCommand);
     const bool zoomed = IsZoomed(window) != FALSE;
 
     const std::wstring out = Environment(L"DRAVIX_PROBE_OUT");
@@ -66,5 +66,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
             DispatchMessageW(&message);
     }
     DestroyWindow(window);
+    // The last thing before the exit: whoever waited for this program sees it.
+    if (!out.empty()) {
+        if (FILE* file = _wfopen(out.c_str(), L"ab")) {
+            std::fputs("ended=1\n", file);
+            std::fclose(file);
+        }
+    }
     return 0;
 }
