@@ -15,7 +15,6 @@ constexpr DWORD kFieldStyle =
     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
 
-// The buttons may keep the pointers they are given.
 const std::wstring kBrowseTip = L"Please select destination path to save the repaired video file.";
 const std::wstring kSaveTip = L"Save the repaired video file.";
 const std::wstring kBackTip = L"Back to previous wizard.";
