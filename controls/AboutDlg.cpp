@@ -45,16 +45,7 @@ BOOL CAboutDlg::OnInitDialog() {
                    IDC_SUPPORT_LABEL, IDC_SUPPORT_LINK, IDC_FFMPEG_NOTE})
         Item(id).SetFont(m_pLabelFont.Get());
 
-    // Over the owner's centre, as a framework dialog opens.
-    HWND owner = GetWindow(m_hWnd, GW_OWNER);
-    const RECT around = owner ? fw::WindowRef(owner).WindowRect() : RECT{};
-    const RECT self = WindowRect();
-    if (owner)
-        SetWindowPos(m_hWnd, nullptr, (around.left + around.right - (self.right - self.left)) / 2,
-                     (around.top + around.bottom - (self.bottom - self.top)) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    else
-        CenterOnScreen();
+    CenterOnOwner();
     return TRUE;
 }
 

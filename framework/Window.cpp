@@ -61,6 +61,19 @@ void WindowRef::CenterOnScreen() const {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void WindowRef::CenterOnOwner() const {
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    if (!owner || !IsWindowVisible(owner)) {
+        CenterOnScreen();
+        return;
+    }
+    const RECT around = WindowRef(owner).WindowRect();
+    const RECT rect = WindowRect();
+    SetWindowPos(m_hWnd, nullptr, (around.left + around.right - (rect.right - rect.left)) / 2,
+                 (around.top + around.bottom - (rect.bottom - rect.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 WindowBase* WindowBase::FromHandle(HWND window) {
     return window ? static_cast<WindowBase*>(GetPropW(window, kObjectProperty)) : nullptr;
 }

@@ -48,6 +48,9 @@ public:
     LONG_PTR Style() const { return GetWindowLongPtrW(m_hWnd, GWL_STYLE); }
     // Centres the window on the work area of its monitor.
     void CenterOnScreen() const;
+    // Centres the window over its owner, as a dialog opens; on the screen
+    // when it has no visible owner.
+    void CenterOnOwner() const;
 
 protected:
     HWND m_hWnd;

@@ -77,20 +77,6 @@ BOOL CDlgProgress::OnInitDialog() {
     return TRUE;
 }
 
-void CDlgProgress::CenterOnOwner() {
-    HWND owner = GetWindow(m_hWnd, GW_OWNER);
-    if (!owner || !IsWindowVisible(owner)) {
-        CenterOnScreen();
-        return;
-    }
-    RECT outer{}, own = WindowRect();
-    GetWindowRect(owner, &outer);
-    const int width = own.right - own.left, height = own.bottom - own.top;
-    SetWindowPos(m_hWnd, nullptr, (outer.left + outer.right - width) / 2,
-                 (outer.top + outer.bottom - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void CDlgProgress::SetProgress(int percent) {
     m_progress.Send(PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     InvalidateRect(m_progress.Handle(), nullptr, TRUE);

@@ -69,7 +69,6 @@ private:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
     // Escape, Enter, Alt+F4 or a close by the system while the job runs.
     void OnUserClose();
-    void CenterOnOwner();
 
     static const fw::MessageEntry<CDlgProgress> kMessages[];
 
