@@ -129,24 +129,24 @@ void CDravix_Video_RecoveryApp::RepairJob() {
     }
     ReportProgress(dialog, 40);
 
+    const auto closeAndRemoveTarget = [&] {
+        DiscardContent(target.Get());
+        source.Reset();
+        target.Reset();
+        _wunlink(m_strTempOutputFile.c_str());
+    };
     BYTE chunk[kChunkSize];
     for (;;) {
         DWORD read = 0;
         if (!g_pfnReadChunk(source.Get(), chunk, kChunkSize, &read)) {
             // A source that fails under the job: nothing of it may stay behind.
-            DiscardContent(target.Get());
-            source.Reset();
-            target.Reset();
-            _wunlink(m_strTempOutputFile.c_str());
+            closeAndRemoveTarget();
             if (dialog)
                 dialog->m_bJobFailed = true;
             return;
         }
         if (read == 0) {
-            DiscardContent(target.Get());
-            source.Reset();
-            target.Reset();
-            _wunlink(m_strTempOutputFile.c_str());
+            closeAndRemoveTarget();
             ReportProgress(dialog, 100);
             return;
         }
