@@ -1,12 +1,11 @@
 // The bars' colours, read back as pixels: the status bar blue with white
 // text over its whole area, the menu bar white with black text.
-#include "Workspace.h"
+#include "support/Testing.h"
 
 #include "controls/Controls.h"
 #include "framework/Gdi.h"
 #include "res/resource.h"
 
-#include <functional>
 #include <vector>
 
 namespace {
@@ -15,48 +14,7 @@ constexpr COLORREF kBlue = RGB(24, 129, 173);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-// A 32-bit surface that something paints into, read back pixel by pixel.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF background = kBlack)
-        : m_width(width), m_height(height), m_dc(nullptr) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height; // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        m_bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS,
-                                        reinterpret_cast<void**>(&m_bits), nullptr, 0));
-        m_select = std::make_unique<fw::SelectGuard>(m_dc.Get(), m_bitmap.Get());
-        fw::Brush brush(CreateSolidBrush(background));
-        RECT all{0, 0, width, height};
-        FillRect(m_dc.Get(), &all, brush.Get());
-    }
-    HDC Dc() const { return m_dc.Get(); }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const DWORD pixel = m_bits[y * m_width + x]; // 0x00RRGGBB
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-    // Number of pixels in `area` for which `test` holds.
-    int Count(const RECT& area, const std::function<bool(COLORREF)>& test) const {
-        int count = 0;
-        for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x)
-                count += test(At(x, y)) ? 1 : 0;
-        return count;
-    }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-
-private:
-    int m_width, m_height;
-    fw::MemoryDC m_dc;
-    fw::Bitmap m_bitmap;
-    DWORD* m_bits = nullptr;
-    std::unique_ptr<fw::SelectGuard> m_select;
-};
+using support::Canvas;
 
 int Area(const RECT& rect) {
     return (rect.right - rect.left) * (rect.bottom - rect.top);
@@ -74,7 +32,7 @@ bool Dark(COLORREF c) {
     return GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
 }
 
-using Bars = apptest::Workspace;
+using Bars = support::Workspace;
 
 TEST_F(Bars, StatusBarIsBlueOverItsWholeAreaWithWhiteText) {
     fw::StatusBar& bar = frame->m_wndStatusBar;
@@ -177,7 +135,7 @@ TEST_F(Bars, MenuBarIsWhiteWithBlackText) {
     SetWindowPos(Frame(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     RedrawWindow(Frame(), nullptr, nullptr,
                  RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    apptest::Pump();
+    support::PumpMessages();
     {
         fw::WindowDC screen(Frame(), fw::WindowDC::Whole);
         ASSERT_TRUE(BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen.Get(), 0, 0,

@@ -1,7 +1,7 @@
 // The frame's commands by page: Open and Repair belong to the source page,
 // Save to the save page; a command of the other page is greyed and ignored
 // however it arrives. Closing asks first, and only Yes closes.
-#include "Workspace.h"
+#include "support/Testing.h"
 
 #include "framework/Prompts.h"
 #include "res/resource.h"
@@ -10,7 +10,7 @@ namespace {
 
 constexpr wchar_t kCloseQuestion[] = L" Are you sure,close the application?";
 
-class FrameCommands : public apptest::Workspace {
+class FrameCommands : public support::Workspace {
 protected:
     // Opens a pop-up of the menu bar as the system does, so the frame updates it.
     HMENU Popup(int index) {
@@ -71,7 +71,7 @@ TEST_F(FrameCommands, CommandsOfTheOtherPageDoNothingFromMenuOrKeyboard) {
     Command(ID_FILE_SAVE_OUTPUT, 0);
     Command(ID_FILE_SAVE_OUTPUT, 1);
     PressCtrl('S'); // the document-save command, which nothing here handles
-    apptest::Pump();
+    support::PumpMessages();
     EXPECT_TRUE(script.Records().empty())
         << "a disabled command asked: " << testing::PrintToString(script.Records().size());
     EXPECT_EQ(frame->ActiveView(), app.m_pViews[0]);
@@ -89,7 +89,7 @@ TEST_F(FrameCommands, CloseAsksAndNoKeepsEverythingYesDestroysTheFrame) {
     SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     Command(ID_APP_EXIT);
     SendMessageW(window, WM_CLOSE, 0, 0);
-    apptest::Pump();
+    support::PumpMessages();
 
     const auto asked = script.Messages();
     ASSERT_EQ(asked.size(), 3u);
@@ -105,7 +105,7 @@ TEST_F(FrameCommands, CloseAsksAndNoKeepsEverythingYesDestroysTheFrame) {
     script.AnswerMessage(IDYES);
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_TRUE(apptest::Pump()) << "the message loop was not told to end";
+    EXPECT_TRUE(support::PumpMessages()) << "the message loop was not told to end";
 }
 
 } // namespace

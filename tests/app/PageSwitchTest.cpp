@@ -1,6 +1,6 @@
 // The page switch: the shown page always holds the first-pane id, is the only
 // visible page and fills the frame between the menu bar and the status bar.
-#include "Workspace.h"
+#include "support/Testing.h"
 
 #include "res/resource.h"
 
@@ -15,7 +15,7 @@ struct PageState {
     }
 };
 
-class PageSwitch : public apptest::Workspace {
+class PageSwitch : public support::Workspace {
 protected:
     fw::View* Page(int page) const { return app.m_pViews[page]; }
     PageState State(int page) const {
@@ -79,7 +79,7 @@ TEST_F(PageSwitch, EverySwitchExchangesIdsAndLeavesOnePageFillingTheFrame) {
 
 TEST_F(PageSwitch, ShowingTheCurrentPageChangesNothing) {
     GoTo(1);
-    apptest::Pump();
+    support::PumpMessages();
     const PageState source = State(0), save = State(1);
     // Neither the flag nor the page's paint state is the switch's business.
     app.m_bSourcePageActive = 7;

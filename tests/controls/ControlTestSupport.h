@@ -1,7 +1,9 @@
 // Helpers for the link, transparent-text, framed-edit and About box tests:
-// a visible host window over a known picture, screen pixels read back, a
-// bounded message pump and stand-ins for the shell and the speaker.
+// a visible host window over a known picture, a plain font, and stand-ins
+// for the shell and the speaker.
 #pragma once
+
+#include "support/Testing.h"
 
 #include "controls/Controls.h"
 #include "framework/Gdi.h"
@@ -9,91 +11,27 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace controls_test {
 
-// Runs the message loop until `done` holds; false when timeoutMs passed first.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (done())
-            return true;
-        if (GetTickCount64() > end)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-inline void Pump(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
+using support::BlockOf;
+using support::Pixels;
+using support::PumpFor;
 
 // Paints a window and its children now.
 inline void Repaint(HWND window) {
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(50);
+    PumpFor(50);
 }
 
-// Pixels of a block of a window as they are on the screen (whole-window
-// coordinates, frame included).
-class Pixels {
-public:
-    Pixels(HWND window, RECT block) : m_width(block.right - block.left) {
-        const int height = block.bottom - block.top;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = m_width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        fw::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        fw::MemoryDC memory(nullptr);
-        fw::WindowDC source(window, fw::WindowDC::Whole);
-        {
-            fw::SelectGuard select(memory.Get(), bitmap.Get());
-            BitBlt(memory.Get(), 0, 0, m_width, height, source.Get(), block.left, block.top,
-                   SRCCOPY);
-            GdiFlush();
-        }
-        const auto* raw = static_cast<const DWORD*>(bits);
-        m_pixels.reserve(static_cast<size_t>(m_width) * height);
-        for (int i = 0; i < m_width * height; ++i)
-            m_pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
-    }
-    COLORREF At(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
-    int Width() const { return m_width; }
-    int Height() const { return static_cast<int>(m_pixels.size()) / m_width; }
-    int Count(COLORREF colour) const {
-        int count = 0;
-        for (COLORREF pixel : m_pixels)
-            count += pixel == colour;
-        return count;
-    }
-    bool operator==(const Pixels& other) const = default;
-
-private:
-    int m_width;
-    std::vector<COLORREF> m_pixels;
-};
-
-// A block of a child window, in the whole-window coordinates of its top-level window.
-inline RECT BlockOf(HWND child) {
-    HWND top = GetAncestor(child, GA_ROOT);
-    RECT rect{}, outer{};
-    GetWindowRect(child, &rect);
-    GetWindowRect(top, &outer);
-    OffsetRect(&rect, -outer.left, -outer.top);
-    return rect;
+// Tahoma without smoothing, so that text pixels have the text's own colour.
+inline HFONT PlainTahoma(int height, int weight) {
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                       DEFAULT_PITCH, L"Tahoma");
 }
 
 // The picture a host paints as its background: vertical stripes that make

@@ -12,11 +12,7 @@ constexpr int kLinkId = 500;
 
 class StaticLinkTest : public testing::Test {
 protected:
-    StaticLinkTest() {
-        m_font.Reset(CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH, L"Tahoma"));
-    }
+    StaticLinkTest() { m_font.Reset(PlainTahoma(-16, FW_NORMAL)); }
     // A static of the host without SS_NOTIFY, as dialog templates give them.
     HWND AddLink(const wchar_t* text) {
         HWND control = m_host.AddStatic(kLinkId, text, {10, 10, 300, 40});
@@ -75,7 +71,7 @@ TEST_F(StaticLinkTest, IsDrawnBlueAndUnderlinedThenPurpleOnceOpened) {
     Click();
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_TRUE(m_link.IsVisited());
-    PumpUntil([] { return false; }, 100);
+    PumpFor(100);
     const Pixels after(m_host.Handle(), BlockOf(control));
     EXPECT_GT(LongestRunRow(after, kPurple), 90);
     EXPECT_EQ(after.Count(kBlue), 0);

@@ -1,3 +1,5 @@
+#include "support/Testing.h"
+
 #include "controls/Controls.h"
 #include "res/resource.h"
 
@@ -11,77 +13,12 @@ namespace {
 
 constexpr COLORREF kMarker = RGB(255, 0, 255);
 
-// Runs the message loop until `done` holds or the time is up.
-template <class Done> bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() > end)
-            return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-// A 32-bit surface whose pixels can be compared as a whole.
-class Surface {
-public:
-    Surface(int width, int height) : m_width(width), m_height(height), m_dc(nullptr) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits = static_cast<const DWORD*>(bits);
-        m_old = SelectObject(m_dc.Get(), m_bitmap.Get());
-        Fill(kMarker);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    ~Surface() { SelectObject(m_dc.Get(), m_old); }
-    HDC Get() const { return m_dc.Get(); }
-    void Fill(COLORREF colour) {
-        fw::Brush brush(CreateSolidBrush(colour));
-        RECT all{0, 0, m_width, m_height};
-        FillRect(m_dc.Get(), &all, brush.Get());
-    }
-    COLORREF Pixel(int x, int y) const {
-        GdiFlush();
-        const DWORD bgr = m_bits[y * m_width + x];
-        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-    }
-    // The top-left width x height block.
-    std::vector<COLORREF> Block(int width, int height) const {
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                pixels.push_back(Pixel(x, y));
-        return pixels;
-    }
-
-private:
-    int m_width, m_height;
-    fw::MemoryDC m_dc;
-    fw::Bitmap m_bitmap;
-    const DWORD* m_bits = nullptr;
-    HGDIOBJ m_old = nullptr;
-};
+using support::Canvas;
+using support::PumpUntil;
 
 // The pixels of a picture of the program's resources, as it is painted.
 std::vector<COLORREF> PicturePixels(UINT id, int width, int height) {
-    Surface surface(width, height);
-    fw::Bitmap picture = fw::LoadBitmapResource(id);
-    fw::MemoryDC memory(surface.Get());
-    fw::SelectGuard select(memory.Get(), picture.Get());
-    BitBlt(surface.Get(), 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
-    return surface.Block(width, height);
+    return Canvas(id).Block(width, height);
 }
 
 // A top-level window for the buttons, in front of everything, whose reflection
@@ -124,8 +61,8 @@ protected:
     // Paints the button as the system does, into a surface larger than the
     // button, and gives the top-left block.
     std::vector<COLORREF> Render(int width = 150, int height = 150) {
-        Surface surface(200, 200);
-        m_button.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Get()), PRF_CLIENT);
+        Canvas surface(200, 200, kMarker);
+        m_button.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Dc()), PRF_CLIENT);
         return surface.Block(width, height);
     }
 
@@ -139,16 +76,7 @@ protected:
         return tool.rect;
     }
 
-    std::wstring ToolText() {
-        wchar_t text[128] = {};
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = m_button.Handle();
-        tool.uId = 1;
-        tool.lpszText = text;
-        SendMessageW(m_button.Tooltip(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-        return text;
-    }
+    std::wstring ToolText() { return support::TooltipText(m_button.Tooltip(), m_button.Handle()); }
 
     Host m_host;
     CToolButton m_button;
@@ -219,15 +147,15 @@ TEST_F(ToolButtonTest, LargerHoverPictureOrButtonPaintsOnlyThePictureBlock) {
     // The owner makes the button larger than its picture.
     m_button.MoveTo(20, 30, 140, 50);
     m_button.Send(WM_MOUSEHOVER);
-    Surface surface(200, 200);
-    m_button.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Get()), PRF_CLIENT);
+    Canvas surface(200, 200, kMarker);
+    m_button.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Dc()), PRF_CLIENT);
 
     EXPECT_EQ(surface.Block(130, 38), PicturePixels(IDB_REPAIR_HOVER, 130, 38));
     for (int y = 0; y < 50; ++y)
         for (int x = 130; x < 140; ++x)
-            ASSERT_EQ(surface.Pixel(x, y), kMarker) << "painted at " << x << "," << y;
+            ASSERT_EQ(surface.At(x, y), kMarker) << "painted at " << x << "," << y;
     for (int x = 0; x < 130; ++x)
-        ASSERT_EQ(surface.Pixel(x, 38), kMarker) << "painted at " << x << ",38";
+        ASSERT_EQ(surface.At(x, 38), kMarker) << "painted at " << x << ",38";
 }
 
 TEST_F(ToolButtonTest, EnterRestAndLeaveGiveOneHoverPhaseAndOneTrackingRequest) {
@@ -242,7 +170,7 @@ TEST_F(ToolButtonTest, EnterRestAndLeaveGiveOneHoverPhaseAndOneTrackingRequest) 
     const POINT pointer{900, 700};
     const RECT home = m_host.WindowRect();
     SetCursorPos(pointer.x, pointer.y);
-    const auto settle = [] { PumpUntil([] { return false; }, 300); };
+    const auto settle = [] { support::PumpFor(300); };
     settle();
     ASSERT_EQ(observer.trackingRequests, 0);
 

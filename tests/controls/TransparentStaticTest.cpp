@@ -11,9 +11,7 @@ constexpr int kStaticId = 501;
 class TransparentStaticTest : public testing::Test {
 protected:
     TransparentStaticTest() {
-        m_font.Reset(CreateFontW(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH, L"Tahoma"));
+        m_font.Reset(PlainTahoma(-15, FW_BOLD));
         HWND control = m_host.AddStatic(kStaticId, L"Short", {10, 10, 310, 40});
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
         EXPECT_TRUE(m_static.Attach(control));
