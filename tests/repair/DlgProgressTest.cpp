@@ -17,10 +17,8 @@ bool Shown(const fw::WindowRef& control) {
     return (control.Style() & WS_VISIBLE) != 0;
 }
 
-class ProgressDialog : public testing::Test {
+class ProgressDialog : public support::Workspace {
 protected:
-    void SetUp() override { ASSERT_TRUE(app.CreateWorkspace(SW_SHOW)); }
-
     // Runs the dialog with a job on its worker thread.
     void Run(CDlgProgress& dialog, std::function<void()> job) {
         dialog.m_testJob = std::move(job);
@@ -31,7 +29,6 @@ protected:
         return IsWindow(dialog.Handle()) && !IsWindowEnabled(app.MainWindow());
     }
 
-    CDravix_Video_RecoveryApp app;
     fw::PromptScript script;
 };
 
@@ -110,24 +107,17 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
         HWND button = dialog.m_btnStop.Handle();
         ownerDrawn = (dialog.m_btnStop.Style() & BS_TYPEMASK) == BS_OWNERDRAW;
         const RECT rect = dialog.m_btnStop.ClientRect();
-        fw::WindowDC screen(nullptr);
-        fw::MemoryDC memory(screen.Get());
-        fw::Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), rect.right, rect.bottom));
-        {
-            fw::SelectGuard select(memory.Get(), bitmap.Get());
-            DRAWITEMSTRUCT item{};
-            item.CtlType = ODT_BUTTON;
-            item.CtlID = IDC_STOP;
-            item.itemAction = ODA_DRAWENTIRE;
-            item.hwndItem = button;
-            item.hDC = memory.Get();
-            item.rcItem = rect;
-            dialog.m_btnStop.DrawItem(item);
-            corner = GetPixel(memory.Get(), 1, 1);
-            for (int x = 0; x < rect.right && !darkText; ++x)
-                for (int y = 0; y < rect.bottom && !darkText; ++y)
-                    darkText = GetRValue(GetPixel(memory.Get(), x, y)) < 100;
-        }
+        support::Canvas canvas(rect.right, rect.bottom);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = IDC_STOP;
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hwndItem = button;
+        item.hDC = canvas.Dc();
+        item.rcItem = rect;
+        dialog.m_btnStop.DrawItem(item);
+        corner = canvas.At(1, 1);
+        darkText = canvas.Count(rect, [](COLORREF c) { return GetRValue(c) < 100; }) > 0;
         SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         hand = GetCursor() == LoadCursorW(nullptr, IDC_HAND);

@@ -15,10 +15,12 @@ using namespace repair_test;
 const wchar_t kStopQuestion[] = L"Are you sure, stop Repair?";
 constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
 
-class RepairCommand : public testing::Test {
+class HeldJob;
+
+class RepairCommand : public support::Workspace {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(app.CreateWorkspace(SW_SHOW));
+        ASSERT_NO_FATAL_FAILURE(Workspace::SetUp());
         ASSERT_TRUE(Exists(engine.Path()));
         ASSERT_TRUE(LeftoverTemporaryFiles().empty()) << "a temporary file from before the test";
     }
@@ -44,8 +46,8 @@ protected:
             texts.push_back(record.text);
         return texts;
     }
+    void RepairAnsweringStopWithNo(HeldJob& job);
 
-    CDravix_Video_RecoveryApp app;
     EngineBeside engine;
     fw::PromptScript script;
     ProgressRecorder recorder;
@@ -61,7 +63,7 @@ class RepairOfSize : public RepairCommand, public testing::WithParamInterface<si
 
 TEST_P(RepairOfSize, CopiesThroughATemporaryFileAndMovesToTheSavePage) {
     ScratchFile source(L"clip.mp4", GetParam());
-    const std::vector<BYTE> before = ReadAll(source.Path());
+    const std::string before = ReadBytes(source.Path());
     Choose(source);
     // Every chunk goes through one buffer of 512 bytes.
     std::atomic<void*> firstBuffer{nullptr};
@@ -88,7 +90,7 @@ TEST_P(RepairOfSize, CopiesThroughATemporaryFileAndMovesToTheSavePage) {
     EXPECT_TRUE(IsRegistryGuid(temp.substr(folder.size(), 38))) << temp.c_str();
     EXPECT_EQ(temp.substr(folder.size() + 38), L".mp4");
     EXPECT_FALSE(Exists(temp));
-    EXPECT_TRUE(ReadAll(source.Path()) == before) << "the source was changed";
+    EXPECT_TRUE(ReadBytes(source.Path()) == before) << "the source was changed";
 }
 
 INSTANTIATE_TEST_SUITE_P(EmptySmallAndLarge, RepairOfSize,
@@ -175,10 +177,8 @@ void ClickStop() {
     PostMessageW(GetDlgItem(DialogWindow(), IDC_STOP), BM_CLICK, 0, 0);
 }
 
-TEST_F(RepairCommand, StopAnsweredNoLetsTheJobRunToTheSavePage) {
-    ScratchFile source(L"clip.mp4", 64 * 1024);
-    Choose(source);
-    HeldJob job(3, ClickStop);
+// Repairs while `job` brings up the Stop question; No lets the job go on.
+void RepairCommand::RepairAnsweringStopWithNo(HeldJob& job) {
     script.OnMessage([&](const fw::PromptScript::Record&) {
         job.Release();
         return IDNO;
@@ -186,6 +186,13 @@ TEST_F(RepairCommand, StopAnsweredNoLetsTheJobRunToTheSavePage) {
     Repair();
     EXPECT_FALSE(job.TimedOut()) << "no Stop question came";
     EXPECT_EQ(MessageTexts(), std::vector<std::wstring>{kStopQuestion});
+}
+
+TEST_F(RepairCommand, StopAnsweredNoLetsTheJobRunToTheSavePage) {
+    ScratchFile source(L"clip.mp4", 64 * 1024);
+    Choose(source);
+    HeldJob job(3, ClickStop);
+    RepairAnsweringStopWithNo(job);
     EXPECT_EQ(script.Messages()[0].type, static_cast<UINT>(MB_YESNO | MB_ICONINFORMATION));
     EXPECT_EQ(ReaderHook::Calls(), 64 * 1024 / 512 + 1);
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
@@ -269,13 +276,7 @@ TEST_P(CloseDuringTheJob, AsksTheStopQuestionAndKeepsTheDialogForTheJob) {
     const CloseCase close = GetParam();
     HeldJob job(
         2, [close] { PostMessageW(DialogWindow(), close.message, close.wParam, close.lParam); });
-    script.OnMessage([&](const fw::PromptScript::Record&) {
-        job.Release();
-        return IDNO;
-    });
-    Repair();
-    EXPECT_FALSE(job.TimedOut()) << "no Stop question came";
-    EXPECT_EQ(MessageTexts(), std::vector<std::wstring>{kStopQuestion});
+    RepairAnsweringStopWithNo(job);
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
     EXPECT_TRUE(OnSavePage());
 }
@@ -342,14 +343,14 @@ TEST_F(UnreadableSource, HeldOpenWithoutSharingElsewhere) {
 
 TEST_F(UnreadableSource, FailingInTheMiddle) {
     ScratchFile source(L"bad.mp4", 16 * 1024);
-    const std::vector<BYTE> before = ReadAll(source.Path());
+    const std::string before = ReadBytes(source.Path());
     Choose(source);
     ReaderHook reads([](int call, HANDLE, void*, DWORD) { return call != 5; });
     Repair();
     EXPECT_EQ(ReaderHook::Calls(), 5);
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40}));
     ExpectReportedAndCleanedUp();
-    EXPECT_TRUE(ReadAll(source.Path()) == before);
+    EXPECT_TRUE(ReadBytes(source.Path()) == before);
 }
 
 TEST_F(RepairCommand, AWorkerThatCannotStartClosesTheDialogAndSaysSo) {

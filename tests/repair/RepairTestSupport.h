@@ -1,7 +1,9 @@
-// Helpers of the repair tests: scratch sources, an engine beside the test
-// program, a recorder of the progress bar's positions, work run on the
-// user-interface thread from inside a modal loop, and bounded waits.
+// Helpers of the repair tests: scratch sources, a recorder of the progress
+// bar's positions, work run on the user-interface thread from inside a modal
+// loop, and a hook on the job's reads.
 #pragma once
+
+#include "support/Testing.h"
 
 #include "app/App.h"
 #include "framework/Prompts.h"
@@ -12,123 +14,32 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace repair_test {
 
-// The test program's folder, with a trailing backslash: where the program
-// looks for its engines and makes its temporary files.
-inline std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.rfind(L'\\') + 1);
-}
+using support::EngineBeside;
+using support::Exists;
+using support::ProgramFolder;
+using support::PumpUntil;
+using support::ReadBytes;
+using support::Watchdog;
 
-inline bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline std::vector<BYTE> ReadAll(const std::wstring& path) {
-    std::vector<BYTE> data;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return data;
-    LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    data.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    size_t done = 0;
-    while (done < data.size() &&
-           ReadFile(file, data.data() + done,
-                    static_cast<DWORD>(std::min<size_t>(data.size() - done, 1 << 20)), &read,
-                    nullptr) &&
-           read > 0)
-        done += read;
-    data.resize(done);
-    CloseHandle(file);
-    return data;
-}
-
-// A file of a given size with varied content in a scratch folder; removed
-// when the object goes.
-class ScratchFile {
+// A source of `size` varied bytes in the repair tests' scratch folder,
+// removed when the object goes.
+class ScratchFile : public support::ScratchFile {
 public:
-    ScratchFile(const std::wstring& name, size_t size) {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        std::wstring folder = std::wstring(temp) + L"dravix-repair-tests\\";
-        CreateDirectoryW(folder.c_str(), nullptr);
-        m_path = folder + name;
-        HANDLE file =
-            CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        std::vector<BYTE> block(1 << 20);
-        unsigned value = 2166136261u;
-        for (BYTE& b : block) {
-            value = (value ^ 0x5Bu) * 16777619u;
-            b = static_cast<BYTE>(value >> 13);
-        }
-        for (size_t done = 0; done < size;) {
-            const DWORD part = static_cast<DWORD>(std::min(size - done, block.size()));
-            DWORD written = 0;
-            WriteFile(file, block.data(), part, &written, nullptr);
-            done += part;
-        }
-        CloseHandle(file);
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    ~ScratchFile() { DeleteFileW(m_path.c_str()); }
-    const std::wstring& Path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-};
-
-// A ZMTE.exe beside the test program while the object lives (when it made it).
-class EngineBeside {
-public:
-    explicit EngineBeside(const wchar_t* name = L"ZMTE.exe") : m_path(ProgramFolder() + name) {
-        if (Exists(m_path))
-            return;
-        HANDLE file =
-            CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        m_made = file != INVALID_HANDLE_VALUE;
-        if (m_made)
-            CloseHandle(file);
-    }
-    EngineBeside(const EngineBeside&) = delete;
-    EngineBeside& operator=(const EngineBeside&) = delete;
-    ~EngineBeside() {
-        if (m_made)
-            DeleteFileW(m_path.c_str());
-    }
-    const std::wstring& Path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-    bool m_made = false;
+    ScratchFile(const wchar_t* name, size_t size)
+        : support::ScratchFile(support::TempPath(L"dravix-repair-tests\\") + name, size) {}
 };
 
 // Files left in the program's folder under a GUID name: temporary files of
 // the repair job.
 inline std::vector<std::wstring> LeftoverTemporaryFiles() {
-    std::vector<std::wstring> found;
-    WIN32_FIND_DATAW data{};
-    HANDLE search = FindFirstFileW((ProgramFolder() + L"{*}*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return found;
-    do
-        found.push_back(data.cFileName);
-    while (FindNextFileW(search, &data));
-    FindClose(search);
-    return found;
+    return support::FilesMatching(ProgramFolder() + L"{*}*");
 }
 
 // Records the positions sent to the progress bar of every progress dialog
@@ -187,57 +98,6 @@ inline void RunOnUiThreadSoon(std::function<void()> work) {
             run();
     });
 }
-
-// Handles messages sent to this thread (and runs its timers) until the
-// condition holds or the time is up; false on time-out.
-inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount64() > end)
-            return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-    return true;
-}
-
-// Ends the test program with a message when a modal loop under test does
-// not come back in time, instead of leaving the run hanging.
-class Watchdog {
-public:
-    explicit Watchdog(const char* what, DWORD timeoutMs = 60000)
-        : m_what(what), m_timeout(timeoutMs), m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-        m_thread = CreateThread(nullptr, 0, &Run, this, 0, nullptr);
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-    ~Watchdog() {
-        SetEvent(m_done);
-        WaitForSingleObject(m_thread, INFINITE);
-        CloseHandle(m_thread);
-        CloseHandle(m_done);
-    }
-
-private:
-    static DWORD WINAPI Run(LPVOID parameter) {
-        auto* self = static_cast<Watchdog*>(parameter);
-        if (WaitForSingleObject(self->m_done, self->m_timeout) == WAIT_TIMEOUT) {
-            std::fprintf(stderr, "Timed out after %lu ms: %s\n",
-                         static_cast<unsigned long>(self->m_timeout), self->m_what);
-            std::fflush(stderr);
-            TerminateProcess(GetCurrentProcess(), 3);
-        }
-        return 0;
-    }
-    const char* m_what;
-    DWORD m_timeout;
-    HANDLE m_done;
-    HANDLE m_thread = nullptr;
-};
 
 // The chunk reader used by the job while the object lives; the hook sees each
 // call before the real read (its number counts from 1) and may fail it.

@@ -1,5 +1,7 @@
 // The source page on real windows: its controls and layout, its painting,
 // the Edit pop-up menu and choosing the video through a scripted chooser.
+#include "support/Testing.h"
+
 #include "app/App.h"
 #include "controls/Controls.h"
 #include "framework/Prompts.h"
@@ -14,6 +16,7 @@
 namespace {
 
 constexpr wchar_t kHint[] = L"Please add corrput video file to repair.";
+constexpr COLORREF kMarker = RGB(255, 0, 255);
 
 struct Placement {
     int x, y, width, height;
@@ -29,44 +32,12 @@ Placement PlacementOf(HWND window) {
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// A picture of the program as the screen shows it, for comparing pixels.
-class Picture {
-public:
-    Picture(int width, int height)
-        : m_screen(nullptr), m_dc(m_screen.Get()),
-          m_bitmap(CreateCompatibleBitmap(m_screen.Get(), width, height)),
-          m_old(SelectObject(m_dc.Get(), m_bitmap.Get())) {
-        RECT all{0, 0, width, height};
-        fw::Brush marker(CreateSolidBrush(RGB(255, 0, 255)));
-        FillRect(m_dc.Get(), &all, marker.Get());
-    }
-    explicit Picture(UINT resource) : Picture(1, 1) {
-        fw::Bitmap bitmap = fw::LoadBitmapResource(resource);
-        const SIZE size = fw::BitmapSize(bitmap.Get());
-        SelectObject(m_dc.Get(), m_old);
-        m_bitmap.Reset(CreateCompatibleBitmap(m_screen.Get(), size.cx, size.cy));
-        SelectObject(m_dc.Get(), m_bitmap.Get());
-        fw::MemoryDC source(m_dc.Get());
-        fw::SelectGuard select(source.Get(), bitmap.Get());
-        BitBlt(m_dc.Get(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
-    }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture() { SelectObject(m_dc.Get(), m_old); }
-    HDC Get() const { return m_dc.Get(); }
-    COLORREF At(int x, int y) const { return GetPixel(m_dc.Get(), x, y); }
+using support::Canvas;
 
-private:
-    fw::WindowDC m_screen;
-    fw::MemoryDC m_dc;
-    fw::Bitmap m_bitmap;
-    HGDIOBJ m_old;
-};
-
-class SourcePage : public testing::Test {
+class SourcePage : public support::Workspace {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(app.CreateWorkspace(SW_SHOW));
+        ASSERT_NO_FATAL_FAILURE(Workspace::SetUp());
         page = app.m_pSourceView;
         ASSERT_NE(page, nullptr);
         ASSERT_EQ(page, app.m_pViews[0]);
@@ -80,35 +51,17 @@ protected:
     }
     std::wstring PathText() const { return fw::WindowRef(Item(IDC_SOURCE_PATH)).GetText(); }
 
-    // Gives the page a client area of exactly cx by cy.
-    void ResizeClient(int cx, int cy) {
-        const RECT window = page->WindowRect(), client = page->ClientRect();
-        const int frameX = (window.right - window.left) - client.right;
-        const int frameY = (window.bottom - window.top) - client.bottom;
-        page->MoveTo(0, 0, cx + frameX, cy + frameY);
-        ASSERT_EQ(page->ClientRect().right, cx);
-        ASSERT_EQ(page->ClientRect().bottom, cy);
-    }
+    void ResizeClient(int cx, int cy) { support::ResizeClient(*page, cx, cy); }
 
+    // An empty file in a scratch folder of the test.
     std::wstring TempFile(const std::wstring& name) {
-        wchar_t folder[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        std::wstring path = std::wstring(folder) + name;
-        HANDLE file =
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot make " << testing::PrintToString(path);
-        CloseHandle(file);
-        m_files.push_back(path);
+        const std::wstring path = m_scratch.File(name);
+        support::WriteBytes(path, "");
         return path;
     }
-    void TearDown() override {
-        for (const std::wstring& path : m_files)
-            DeleteFileW(path.c_str());
-    }
 
-    CDravix_Video_RecoveryApp app;
     CDravix_Video_RecoveryView* page = nullptr;
-    std::vector<std::wstring> m_files;
+    support::ScratchFolder m_scratch;
 };
 
 TEST_F(SourcePage, ShowsHintAddAndRepairWithTheirPicturesTipsFontAndColours) {
@@ -123,16 +76,16 @@ TEST_F(SourcePage, ShowsHintAddAndRepairWithTheirPicturesTipsFontAndColours) {
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
 
     // Blue text without background, on the page's white brush.
-    Picture surface(10, 10);
-    SetBkMode(surface.Get(), OPAQUE);
+    Canvas surface(10, 10);
+    SetBkMode(surface.Dc(), OPAQUE);
     const auto brush = reinterpret_cast<HBRUSH>(
-        page->Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(surface.Get()),
+        page->Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(surface.Dc()),
                    reinterpret_cast<LPARAM>(Item(IDC_SOURCE_PATH))));
     LOGBRUSH info{};
     ASSERT_TRUE(GetObjectW(brush, sizeof info, &info));
     EXPECT_EQ(info.lbColor, RGB(255, 255, 255));
-    EXPECT_EQ(GetBkMode(surface.Get()), TRANSPARENT);
-    EXPECT_EQ(GetTextColor(surface.Get()), RGB(24, 71, 102));
+    EXPECT_EQ(GetBkMode(surface.Dc()), TRANSPARENT);
+    EXPECT_EQ(GetTextColor(surface.Dc()), RGB(24, 71, 102));
 
     struct Expected {
         int id;
@@ -147,14 +100,7 @@ TEST_F(SourcePage, ShowsHintAddAndRepairWithTheirPicturesTipsFontAndColours) {
         EXPECT_EQ(button.PictureSize().cx, expected.picture.cx);
         EXPECT_EQ(button.PictureSize().cy, expected.picture.cy);
         EXPECT_TRUE(button.Style() & WS_TABSTOP);
-        wchar_t text[128] = {};
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = button.Handle();
-        tool.uId = 1;
-        tool.lpszText = text;
-        SendMessageW(button.Tooltip(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_STREQ(text, expected.tip);
+        EXPECT_EQ(support::TooltipText(button.Tooltip(), button.Handle()), expected.tip);
     }
 }
 
@@ -192,9 +138,9 @@ TEST_F(SourcePage, LaysOutItsControlsFromTheClientSize) {
 
 TEST_F(SourcePage, PaintsTheBackgroundPictureAndWhiteBeyondIt) {
     ResizeClient(900, 560);
-    Picture screen(900, 560);
-    page->PaintContent(screen.Get());
-    Picture background(IDB_SOURCE_BACKGROUND);
+    Canvas screen(900, 560, kMarker);
+    page->PaintContent(screen.Dc());
+    Canvas background(IDB_SOURCE_BACKGROUND);
     for (POINT p : {POINT{0, 0}, POINT{700, 30}, POINT{839, 519}, POINT{420, 200}, POINT{760, 400}})
         EXPECT_EQ(screen.At(p.x, p.y), background.At(p.x, p.y)) << p.x << "," << p.y;
     EXPECT_EQ(screen.At(860, 100), RGB(255, 255, 255));
@@ -203,9 +149,9 @@ TEST_F(SourcePage, PaintsTheBackgroundPictureAndWhiteBeyondIt) {
     // A page without a document draws nothing.
     CDravix_Video_RecoveryView orphan;
     ASSERT_TRUE(orphan.CreateView(app.MainWindow(), 77, WS_CHILD, {0, 0, 50, 50}, nullptr));
-    Picture untouched(50, 50);
-    orphan.PaintContent(untouched.Get());
-    EXPECT_EQ(untouched.At(10, 10), RGB(255, 0, 255));
+    Canvas untouched(50, 50, kMarker);
+    orphan.PaintContent(untouched.Dc());
+    EXPECT_EQ(untouched.At(10, 10), kMarker);
     app.m_pSourceView = page;
 }
 
@@ -252,12 +198,12 @@ TEST_F(SourcePage, AddFileKeepsOnlyFilesThatExist) {
     EXPECT_EQ(PathText(), movie);
     EXPECT_EQ(add.PictureSize().cy, 168);
     EXPECT_EQ(PlacementOf(add.Handle()).height, 168) << "the button grows until the next layout";
-    Picture normal(150, 168), hover(150, 168);
-    add.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(normal.Get()), PRF_CLIENT);
+    Canvas normal(150, 168, kMarker), hover(150, 168, kMarker);
+    add.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(normal.Dc()), PRF_CLIENT);
     add.Send(WM_MOUSEHOVER);
-    add.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hover.Get()), PRF_CLIENT);
+    add.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hover.Dc()), PRF_CLIENT);
     add.Send(WM_MOUSELEAVE);
-    Picture check(IDB_ADD_DONE);
+    Canvas check(IDB_ADD_DONE);
     for (POINT p : {POINT{75, 75}, POINT{40, 100}, POINT{149, 167}}) {
         EXPECT_EQ(normal.At(p.x, p.y), check.At(p.x, p.y));
         EXPECT_EQ(hover.At(p.x, p.y), check.At(p.x, p.y));

@@ -10,8 +10,8 @@
 
 namespace {
 
-using savetest::EngineFile;
 using savetest::SavePageTest;
+using support::EngineFile;
 
 constexpr DWORD kProbeMilliseconds = 800;
 
@@ -19,7 +19,7 @@ class Preview : public SavePageTest {
 protected:
     void SetUp() override {
         SavePageTest::SetUp();
-        const std::wstring probe = savetest::ProgramFolder() + L"\\probe\\ProbePlayer.exe";
+        const std::wstring probe = support::ProgramFolder() + L"probe\\ProbePlayer.exe";
         ASSERT_TRUE(CopyFileW(probe.c_str(), EngineFile(L"ZMTP.exe").c_str(), FALSE))
             << "the probe player is built beside the tests";
         m_report = Scratch(L"probe.txt");
@@ -30,14 +30,14 @@ protected:
     void TearDown() override {
         SetEnvironmentVariableW(L"DRAVIX_PROBE_OUT", nullptr);
         SetEnvironmentVariableW(L"DRAVIX_PROBE_WAIT_MS", nullptr);
-        savetest::RemoveEngine(L"ZMTP.exe");
+        support::RemoveEngine(L"ZMTP.exe");
         SavePageTest::TearDown();
     }
 
     // Runs Preview and returns how long it kept the program waiting.
     double RunPreview() {
         DeleteFileW(m_report.c_str());
-        savetest::Watchdog watchdog("the preview player", 30000);
+        support::Watchdog watchdog("the preview player", 30000);
         const auto start = std::chrono::steady_clock::now();
         m_page->OnBnClickedPreview();
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -47,7 +47,7 @@ protected:
     // The probe's report as key -> value.
     std::map<std::string, std::string> Report() const {
         std::map<std::string, std::string> values;
-        std::istringstream lines(savetest::ReadBytes(m_report));
+        std::istringstream lines(support::ReadBytes(m_report));
         for (std::string line; std::getline(lines, line);) {
             const size_t equals = line.find('=');
             if (equals != std::string::npos)
@@ -70,7 +70,7 @@ TEST_F(Preview, PassesTheTrimmedSourcePathAsTheWholeCommandLineAndStartsMaximize
     const std::wstring folder = Scratch(L"My Videos");
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring source = folder + L"\\clip one.mp4";
-    savetest::WriteBytes(source, "video");
+    support::WriteBytes(source, "video");
     SelectSource(L"  " + source + L" \t");
 
     const double waited = RunPreview();
@@ -95,34 +95,34 @@ TEST_F(Preview, PassesTheTrimmedSourcePathAsTheWholeCommandLineAndStartsMaximize
 }
 
 TEST_F(Preview, PlaysTheSourceEvenAfterASave) {
-    savetest::PlaceEngine(L"ZMTS.exe");
-    savetest::PlaceEngine(L"ZMTD.exe");
+    support::PlaceEngine(L"ZMTS.exe");
+    support::PlaceEngine(L"ZMTD.exe");
     const std::wstring source = Scratch(L"movie.mp4");
-    savetest::WriteBytes(source, "video");
+    support::WriteBytes(source, "video");
     SelectSource(source);
     const std::wstring saved = Scratch(L"copy_(recovered).mp4");
     m_page->m_editDest.SetText(saved);
     {
-        savetest::Watchdog watchdog("the save command", 30000);
+        support::Watchdog watchdog("the save command", 30000);
         m_page->OnBnClickedSave();
     }
-    savetest::RemoveEngine(L"ZMTS.exe");
-    savetest::RemoveEngine(L"ZMTD.exe");
-    ASSERT_TRUE(savetest::Exists(saved));
+    support::RemoveEngine(L"ZMTS.exe");
+    support::RemoveEngine(L"ZMTD.exe");
+    ASSERT_TRUE(support::Exists(saved));
 
     RunPreview();
     EXPECT_EQ(Report()["commandline"], Utf8(source));
 }
 
 TEST_F(Preview, AMissingPlayerIsNamedAndNothingStarts) {
-    savetest::RemoveEngine(L"ZMTP.exe");
+    support::RemoveEngine(L"ZMTP.exe");
     SelectSource(Scratch(L"movie.mp4"));
     RunPreview();
     const auto messages = m_prompts.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, MissingEngineMessage(EngineFile(L"ZMTP.exe")));
     EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-    EXPECT_FALSE(savetest::Exists(m_report));
+    EXPECT_FALSE(support::Exists(m_report));
 }
 
 } // namespace

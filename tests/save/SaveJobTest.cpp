@@ -7,11 +7,11 @@
 
 namespace {
 
-using savetest::EngineFile;
-using savetest::Exists;
-using savetest::ReadBytes;
 using savetest::SavePageTest;
-using savetest::WriteBytes;
+using support::EngineFile;
+using support::Exists;
+using support::ReadBytes;
+using support::WriteBytes;
 
 constexpr UINT kNotice = MB_OK | MB_ICONINFORMATION;
 constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
@@ -20,16 +20,16 @@ class Save : public SavePageTest {
 protected:
     void SetUp() override {
         SavePageTest::SetUp();
-        savetest::PlaceEngine(L"ZMTS.exe");
-        savetest::PlaceEngine(L"ZMTD.exe");
+        support::PlaceEngine(L"ZMTS.exe");
+        support::PlaceEngine(L"ZMTD.exe");
         m_source = Scratch(L"movie.mp4");
-        m_sourceBytes = savetest::SampleBytes(70001, 7);
+        m_sourceBytes = support::SampleBytes(70001, 7);
         WriteBytes(m_source, m_sourceBytes);
         SelectSource(m_source);
     }
     void TearDown() override {
-        savetest::RemoveEngine(L"ZMTS.exe");
-        savetest::RemoveEngine(L"ZMTD.exe");
+        support::RemoveEngine(L"ZMTS.exe");
+        support::RemoveEngine(L"ZMTD.exe");
         SavePageTest::TearDown();
     }
 
@@ -39,9 +39,9 @@ protected:
         m_page->m_editDest.SetText(destination);
         const size_t before = m_prompts.Messages().size();
         {
-            savetest::Watchdog watchdog("the save command", 30000);
+            support::Watchdog watchdog("the save command", 30000);
             if (fromMenu)
-                SendMessageW(m_app.MainWindow(), WM_COMMAND, MAKEWPARAM(ID_FILE_SAVE_OUTPUT, 0), 0);
+                SendMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(ID_FILE_SAVE_OUTPUT, 0), 0);
             else
                 m_page->OnBnClickedSave();
         }
@@ -90,8 +90,8 @@ TEST_F(Save, AnEmptyFieldIsRefusedWithoutADialog) {
 
 TEST_F(Save, MissingEnginesAreNamedWithTheWarningIconAndNothingIsWritten) {
     const std::wstring destination = Scratch(L"out_(recovered).mp4");
-    savetest::RemoveEngine(L"ZMTS.exe");
-    savetest::RemoveEngine(L"ZMTD.exe");
+    support::RemoveEngine(L"ZMTS.exe");
+    support::RemoveEngine(L"ZMTD.exe");
     savetest::DialogCounter dialogs;
     auto messages = SaveTo(destination);
     ASSERT_EQ(messages.size(), 1u) << "ZMTD.exe is not looked at, nothing more is said";
@@ -100,7 +100,7 @@ TEST_F(Save, MissingEnginesAreNamedWithTheWarningIconAndNothingIsWritten) {
     EXPECT_NE(messages[0].threadId, GetCurrentThreadId()) << "shown by the job, over the dialog";
     EXPECT_EQ(dialogs.Count(), 1);
 
-    savetest::PlaceEngine(L"ZMTS.exe");
+    support::PlaceEngine(L"ZMTS.exe");
     messages = SaveTo(destination);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, MissingEngineMessage(EngineFile(L"ZMTD.exe")));
@@ -117,7 +117,7 @@ TEST_F(Save, WritesAByteForByteCopyAndReplacesAnExistingFileWithoutAsking) {
     EXPECT_EQ(FieldText(), destination) << "the field keeps its text";
 
     // A longer file of that name is replaced, not merely overwritten in part.
-    WriteBytes(destination, savetest::SampleBytes(200000, 3));
+    WriteBytes(destination, support::SampleBytes(200000, 3));
     ExpectSaved(SaveTo(destination), destination);
     EXPECT_TRUE(savetest::SameBytes(ReadBytes(m_source), m_sourceBytes));
 
@@ -132,7 +132,7 @@ TEST_F(Save, TheMenuCommandSavesLikeTheButton) {
     ExpectSaved(SaveTo(destination, true), destination);
 
     // On the source page the command is disabled and does nothing.
-    m_app.m_bSourcePageActive = 1;
+    app.m_bSourcePageActive = 1;
     const std::wstring other = Scratch(L"other_(recovered).mp4");
     EXPECT_TRUE(SaveTo(other, true).empty());
     EXPECT_FALSE(Exists(other));
@@ -186,7 +186,7 @@ TEST_F(Save, AFailureIsNotCarriedIntoTheNextSave) {
     const std::wstring destination = Scratch(L"gone\\clip_(recovered).mp4");
     ExpectFailureTold(SaveTo(destination), destination);
     SaveTo(L"");
-    savetest::RemoveEngine(L"ZMTS.exe");
+    support::RemoveEngine(L"ZMTS.exe");
     const auto messages = SaveTo(destination);
     ASSERT_EQ(messages.size(), 1u) << "only the missing engine";
     EXPECT_EQ(messages[0].text, MissingEngineMessage(EngineFile(L"ZMTS.exe")));

@@ -18,34 +18,13 @@ protected:
         return FieldText();
     }
 
-    // Gives the page a client area of exactly cx by cy.
-    void SizeClientTo(int cx, int cy) {
-        const RECT window = m_page->WindowRect();
-        const RECT client = m_page->ClientRect();
-        const int extraX = (window.right - window.left) - client.right;
-        const int extraY = (window.bottom - window.top) - client.bottom;
-        SetWindowPos(m_page->Handle(), nullptr, 0, 0, cx + extraX, cy + extraY,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        const RECT now = m_page->ClientRect();
-        ASSERT_EQ(now.right, cx);
-        ASSERT_EQ(now.bottom, cy);
-    }
+    void SizeClientTo(int cx, int cy) { support::ResizeClient(*m_page, cx, cy); }
 
     RECT Place(int id) const { return m_page->Item(id).RectInParent(); }
 
     // The page rendered off screen, as its WM_PAINT would draw it.
-    struct Rendering {
-        fw::WindowDC screen{nullptr};
-        fw::MemoryDC dc{screen.Get()};
-        fw::Bitmap bitmap;
-        Rendering(fw::View& view, int cx, int cy)
-            : bitmap(CreateCompatibleBitmap(screen.Get(), cx, cy)) {
-            SelectObject(dc.Get(), bitmap.Get());
-            RECT all{0, 0, cx, cy};
-            FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-            view.PaintContent(dc.Get());
-        }
-        COLORREF At(int x, int y) const { return GetPixel(dc.Get(), x, y); }
+    struct Rendering : support::Canvas {
+        Rendering(fw::View& view, int cx, int cy) : Canvas(cx, cy) { view.PaintContent(Dc()); }
     };
 };
 
@@ -70,7 +49,7 @@ TEST_F(SavePage, BrowseAppendsRecoveredAndTheSourceExtensionToTheChosenPath) {
     EXPECT_TRUE(asked.save);
     EXPECT_TRUE(asked.overwritePrompt);
     EXPECT_TRUE(asked.filters.empty());
-    EXPECT_EQ(asked.owner, m_app.MainWindow());
+    EXPECT_EQ(asked.owner, app.MainWindow());
 }
 
 TEST_F(SavePage, OutputNameKeepsTheSourceExtensionAsItIs) {
@@ -95,21 +74,21 @@ TEST_F(SavePage, BackShowsTheSourcePageAndANewRepairFindsTheFieldEmpty) {
     SelectSource(L"D:\\in\\movie.mp4");
     BrowseTo(L"C:\\Videos\\clip");
     m_page->OnBnClickedBack();
-    EXPECT_EQ(m_app.m_bSourcePageActive, 1);
-    EXPECT_EQ(m_app.GetMainFrame()->ActiveView(), m_app.m_pViews[0]);
+    EXPECT_EQ(app.m_bSourcePageActive, 1);
+    EXPECT_EQ(app.GetMainFrame()->ActiveView(), app.m_pViews[0]);
     EXPECT_FALSE(m_page->IsVisible());
     EXPECT_EQ(FieldText(), L"");
     EXPECT_EQ(m_page->m_strDestPath, L"C:\\Videos\\clip_(recovered).mp4") << "only the field";
 
     // What a finished repair does.
-    m_app.m_bSourcePageActive = 0;
-    m_app.ShowPage(1);
+    app.m_bSourcePageActive = 0;
+    app.ShowPage(1);
     EXPECT_TRUE(m_page->IsVisible());
     EXPECT_EQ(FieldText(), L"");
 }
 
 TEST_F(SavePage, ControlsCarryTheirIdsTextsAndPageFonts) {
-    EXPECT_EQ(m_app.m_pSaveView, m_page);
+    EXPECT_EQ(app.m_pSaveView, m_page);
     EXPECT_EQ(m_page->Item(IDC_DEST_LABEL).GetText(),
               L"Destination directory path to save repaired Video file:");
     EXPECT_EQ(m_page->Item(IDC_REPAIR_DONE).GetText(), L"Selected video file repair is completed.");
@@ -148,7 +127,7 @@ TEST_F(SavePage, LayoutAt833By444MatchesTheBackgroundPicture) {
     // The picture covers the whole page, pixel for pixel.
     Rendering page(*m_page, 833, 444);
     const fw::Bitmap picture = fw::LoadBitmapResource(IDB_SAVE_BACKGROUND);
-    fw::MemoryDC pictureDc(page.dc.Get());
+    fw::MemoryDC pictureDc(page.Dc());
     fw::SelectGuard select(pictureDc.Get(), picture.Get());
     for (POINT p : {POINT{0, 0}, POINT{832, 0}, POINT{0, 443}, POINT{832, 443}, POINT{60, 20},
                     POINT{784, 400}, POINT{416, 222}}) {
@@ -186,8 +165,8 @@ TEST_F(SavePage, PaintsOffScreenWithoutEraseAndMovesFocusIntoTheField) {
     Rendering untouched(*m_page, 4, 4);
     RECT all{0, 0, 4, 4};
     fw::Brush red(CreateSolidBrush(RGB(255, 0, 0)));
-    FillRect(untouched.dc.Get(), &all, red.Get());
-    EXPECT_TRUE(m_page->Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(untouched.dc.Get())));
+    FillRect(untouched.Dc(), &all, red.Get());
+    EXPECT_TRUE(m_page->Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(untouched.Dc())));
     EXPECT_EQ(untouched.At(1, 1), RGB(255, 0, 0));
 
     SetFocus(m_page->Item(IDC_BROWSE).Handle());
