@@ -13,55 +13,25 @@ namespace {
 
 constexpr wchar_t kStopQuestion[] = L"Are you sure, stop Repair?";
 
-// A video-named file of a given size in the scratch folder the program also sees.
-class Source {
+// A video-named file of a given size in the temporary folder, which the program also sees.
+class Source : public support::ScratchFile {
 public:
-    Source(const wchar_t* name, size_t megabytes) {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        m_path = std::wstring(temp) + name;
-        HANDLE file =
-            CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE);
-        std::vector<BYTE> block(1 << 20);
-        for (size_t i = 0; i < block.size(); ++i)
-            block[i] = static_cast<BYTE>(i * 7 + i / 251);
-        for (size_t i = 0; i < megabytes; ++i) {
-            block[0] = static_cast<BYTE>(i);
-            DWORD written = 0;
-            WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
-        }
-        CloseHandle(file);
-        m_size = megabytes << 20;
-    }
-    Source(const Source&) = delete;
-    Source& operator=(const Source&) = delete;
-    ~Source() { DeleteFileW(m_path.c_str()); }
-    const std::wstring& Path() const { return m_path; }
+    Source(const wchar_t* name, size_t megabytes)
+        : ScratchFile(support::TempPath(name), megabytes << 20), m_size(megabytes << 20) {}
     // Still there at its full size (the unit tests compare the bytes).
     bool Unchanged() const {
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        return GetFileAttributesExW(m_path.c_str(), GetFileExInfoStandard, &data) &&
+        return GetFileAttributesExW(Path().c_str(), GetFileExInfoStandard, &data) &&
                (ULONGLONG{data.nFileSizeHigh} << 32 | data.nFileSizeLow) == m_size;
     }
 
 private:
-    std::wstring m_path;
-    size_t m_size = 0;
+    ULONGLONG m_size;
 };
 
 // Temporary files of the repair job (named after a GUID) beside the program.
 std::vector<std::wstring> TemporaryFiles() {
-    std::vector<std::wstring> found;
-    WIN32_FIND_DATAW data{};
-    HANDLE search = FindFirstFileW((e2e::BinFolder() + L"\\{*}*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return found;
-    do
-        found.push_back(data.cFileName);
-    while (FindNextFileW(search, &data));
-    FindClose(search);
-    return found;
+    return support::FilesMatching(e2e::BinFolder() + L"\\{*}*");
 }
 
 // The current page is the frame's first pane: the page switch hands that id on.

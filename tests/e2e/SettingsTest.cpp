@@ -13,30 +13,15 @@ constexpr wchar_t kApplicationKey[] = L"Software\\Dravix Video Repair\\Dravix Vi
 constexpr wchar_t kRecentFiles[] =
     L"Software\\Dravix Video Repair\\Dravix Video Repair\\Recent File List";
 
-bool KeyExists(const wchar_t* path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
+using support::KeyExists;
 
 void RemoveProgramKey() {
-    HKEY software = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS, &software),
-              ERROR_SUCCESS);
-    RegDeleteTreeW(software, L"Dravix Video Repair");
-    RegCloseKey(software);
+    support::RemoveSoftwareKey(L"Dravix Video Repair");
     ASSERT_FALSE(KeyExists(kCompanyKey));
 }
 
 std::wstring RecentFile(const wchar_t* entry) {
-    wchar_t value[MAX_PATH] = {};
-    DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kRecentFiles, entry, RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS)
-        return L"<absent>";
-    return value;
+    return support::RegistryString(kRecentFiles, entry);
 }
 
 TEST(Settings, FirstStartCreatesTheApplicationKey) {

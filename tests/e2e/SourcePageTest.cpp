@@ -13,25 +13,11 @@ constexpr wchar_t kHint[] = L"Please add corrput video file to repair.";
 // A video-named file in a folder whose names hold blanks and letters beyond ASCII.
 class ForeignPath {
 public:
-    ForeignPath() {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_folder = std::wstring(temp) + L"Vidéos à réparer ñ";
-        CreateDirectoryW(m_folder.c_str(), nullptr);
-        m_file = m_folder + L"\\Urlaub Åsa 1.mp4";
-        HANDLE file =
-            CreateFileW(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE);
-        CloseHandle(file);
-    }
-    ~ForeignPath() {
-        DeleteFileW(m_file.c_str());
-        RemoveDirectoryW(m_folder.c_str());
-    }
-    const std::wstring& File() const { return m_file; }
+    ForeignPath() { support::WriteBytes(File(), ""); }
+    std::wstring File() const { return m_folder.File(L"Urlaub Åsa 1.mp4"); }
 
 private:
-    std::wstring m_folder, m_file;
+    support::ScratchFolder m_folder{L"Vidéos à réparer ñ"};
 };
 
 int HeightOf(HWND window) {
@@ -71,9 +57,7 @@ TEST(SourcePage, AddRefusesAMissingFileAndKeepsThePage) {
 
     // The dialog itself refuses a missing folder; a missing file in an
     // existing one comes back to the program.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring missing = std::wstring(temp) + L"gone away.mp4";
+    const std::wstring missing = support::TempPath(L"gone away.mp4");
     DeleteFileW(missing.c_str());
 
     e2e::Click(app.Find(IDC_ADD));

@@ -6,37 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
 
-std::wstring TempPath(const wchar_t* name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + name;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        char buffer[65536];
-        size_t read;
-        while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            bytes.append(buffer, read);
-        std::fclose(file);
-    }
-    return bytes;
-}
-
-// A file removed again when the test ends, whatever its outcome.
-struct ScratchFile {
-    std::wstring path;
-    explicit ScratchFile(std::wstring p) : path(std::move(p)) { DeleteFileW(path.c_str()); }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    ~ScratchFile() { DeleteFileW(path.c_str()); }
-};
+using support::ReadBytes;
+using support::ScratchFile;
+using support::TempPath;
 
 bool OnPage(const e2e::App& app, int controlId) {
     HWND pane = GetDlgItem(app.MainWindow(), ID_FIRST_PANE);
@@ -79,15 +55,8 @@ bool SaveIgnored(e2e::App& app) {
 
 TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
     ScratchFile source(TempPath(L"dravix wizard clip.mp4"));
-    std::string bytes(300000, '\0');
-    for (size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>(i * 31 + i / 977);
-    {
-        FILE* file = _wfopen(source.path.c_str(), L"wb");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    const std::string bytes = support::SampleBytes(300000);
+    ASSERT_TRUE(support::WriteBytes(source.Path(), bytes));
     const std::wstring chosen = TempPath(L"dravix wizard out");
     ScratchFile output(chosen + L"_(recovered).mp4");
 
@@ -98,10 +67,11 @@ TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
     app.Command(ID_FILE_OPEN);
     HWND chooser = app.WaitForFileDialog();
     ASSERT_TRUE(chooser) << app.Describe();
-    ASSERT_TRUE(e2e::ChooseFile(chooser, source.path));
+    ASSERT_TRUE(e2e::ChooseFile(chooser, source.Path()));
     ASSERT_TRUE(app.WaitForClose(chooser));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::Text(app.Find(IDC_SOURCE_PATH)) == source.path; }))
-        << "the source page does not show the chosen file";
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        return e2e::Text(app.Find(IDC_SOURCE_PATH)) == source.Path();
+    })) << "the source page does not show the chosen file";
 
     // Repair
     e2e::Click(app.Find(IDC_REPAIR));
@@ -118,7 +88,7 @@ TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
     ASSERT_TRUE(e2e::ChooseFile(chooser, chosen));
     ASSERT_TRUE(app.WaitForClose(chooser));
     ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::Text(field).empty(); }));
-    EXPECT_EQ(e2e::Text(field), output.path);
+    EXPECT_EQ(e2e::Text(field), output.Path());
 
     // Save
     e2e::Click(app.Find(IDC_SAVE));
@@ -132,18 +102,18 @@ TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
             << "the progress dialog is still up under the success message";
     e2e::Press(box, IDOK);
     ASSERT_TRUE(app.WaitForClose(box));
-    EXPECT_TRUE(ReadBytes(output.path) == bytes) << "the output is not a copy of the source";
-    EXPECT_TRUE(ReadBytes(source.path) == bytes) << "the source changed";
+    EXPECT_TRUE(ReadBytes(output.Path()) == bytes) << "the output is not a copy of the source";
+    EXPECT_TRUE(ReadBytes(source.Path()) == bytes) << "the source changed";
 
     // File, Save does the same again.
-    DeleteFileW(output.path.c_str());
+    DeleteFileW(output.Path().c_str());
     app.Command(ID_FILE_SAVE_OUTPUT);
     box = app.WaitForMessageBox();
     ASSERT_TRUE(box) << app.Describe();
     EXPECT_EQ(e2e::MessageBoxText(box), L"File Saved Successfully.");
     e2e::Press(box, IDOK);
     ASSERT_TRUE(app.WaitForClose(box));
-    EXPECT_TRUE(ReadBytes(output.path) == bytes) << "File, Save wrote no copy";
+    EXPECT_TRUE(ReadBytes(output.Path()) == bytes) << "File, Save wrote no copy";
 
     // Back
     e2e::Click(app.Find(IDC_BACK));

@@ -1,51 +1,27 @@
 // The preview player, started as a separate process the way the program starts it, and
 // driven from outside through its window.
+#include "support/Testing.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "engines/ZMTP/resource.h"
 
-#include <chrono>
 #include <set>
 #include <string>
-#include <thread>
 
 namespace {
 
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
+using support::Exists;
+using support::WaitUntil;
 
-constexpr auto kStartTimeout = 20s;
+constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
-
-std::wstring FullPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH] = L"";
-    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
 
 // Test programs sit in <build>/tests, the engines in <build>/bin.
 std::wstring BuildPath(const wchar_t* relative) {
-    wchar_t exe[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring folder = exe;
-    folder.resize(folder.find_last_of(L'\\'));
-    return FullPath(folder + L"\\..\\" + relative);
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-template <class Condition> bool WaitFor(Condition condition, Clock::duration timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (!condition()) {
-        if (Clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
+    return support::BuildFolder() + relative;
 }
 
 std::wstring TextOf(HWND window) {
@@ -88,7 +64,7 @@ public:
 
     // The player's visible top-level window, waited for; null after the time-out.
     HWND Window() {
-        WaitFor([this] { return (m_window = Find()) != nullptr; }, kStartTimeout);
+        WaitUntil([this] { return (m_window = Find()) != nullptr; }, kStartTimeoutMs);
         return m_window;
     }
     std::wstring Title() const { return TextOf(m_window); }
@@ -98,7 +74,7 @@ public:
         return control && IsWindowVisible(control) ? TextOf(control) : std::wstring();
     }
     bool WaitForMessage(const std::wstring& part) const {
-        return WaitFor([&] { return Contains(Message(), part); }, kStartTimeout);
+        return WaitUntil([&] { return Contains(Message(), part); }, kStartTimeoutMs);
     }
     void PressKey(WORD key) const {
         PostMessageW(m_window, WM_KEYDOWN, key, MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16 | 1);
@@ -142,30 +118,14 @@ class PlayerTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Exists(BuildPath(L"bin\\ZMTP.exe"))) << "build the engines target first";
-        wchar_t temp[MAX_PATH] = L"";
-        GetTempPathW(MAX_PATH, temp);
-        m_root =
-            std::wstring(temp) + L"Dravix player test " + std::to_wstring(GetCurrentProcessId());
-        m_folder = m_root + L"\\My Videos";
-        CreateDirectoryW(m_root.c_str(), nullptr);
+        m_folder = m_root.File(L"My Videos");
         ASSERT_TRUE(CreateDirectoryW(m_folder.c_str(), nullptr) || Exists(m_folder));
         m_notVideo = m_folder + L"\\notes file.mp4";
-        HANDLE file = CreateFileW(m_notVideo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        const char text[] = "These are notes, not a video.\r\n";
-        DWORD written = 0;
-        WriteFile(file, text, sizeof text - 1, &written, nullptr);
-        CloseHandle(file);
-    }
-    void TearDown() override {
-        for (const std::wstring& file : {m_notVideo, m_folder + L"\\clip.mp4"})
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(m_folder.c_str());
-        RemoveDirectoryW(m_root.c_str());
+        ASSERT_TRUE(support::WriteBytes(m_notVideo, "These are notes, not a video.\r\n"));
     }
 
-    std::wstring m_root, m_folder, m_notVideo;
+    support::ScratchFolder m_root{L"Dravix player test"};
+    std::wstring m_folder, m_notVideo;
 };
 
 TEST_F(PlayerTest, TakesTheBarePathWithBlanksMaximizedAndSaysWhenItIsNotAVideo) {
@@ -245,23 +205,23 @@ TEST_F(PlayerTest, PlaysARealVideoAndPausesAndResumesOnSpace) {
     HWND window = player.Window();
     ASSERT_NE(window, nullptr) << "no player window";
     EXPECT_TRUE(IsZoomed(window));
-    ASSERT_TRUE(WaitFor([&] { return ColoursShown(window) > 5; }, 30s))
+    ASSERT_TRUE(WaitUntil([&] { return ColoursShown(window) > 5; }, 30000))
         << "the test picture does not show; message " << testing::PrintToString(player.Message());
     EXPECT_EQ(player.Message(), L"");
 
     // Once the short clip has ended, Space starts it again instead: press until it pauses.
-    const bool paused = WaitFor(
+    const bool paused = WaitUntil(
         [&] {
             player.PressKey(VK_SPACE);
-            return WaitFor([&] { return Contains(player.Title(), L"(paused)"); }, 1s);
+            return WaitUntil([&] { return Contains(player.Title(), L"(paused)"); }, 1000);
         },
-        30s);
+        30000);
     ASSERT_TRUE(paused) << "never paused; title " << testing::PrintToString(player.Title())
                         << ", message " << testing::PrintToString(player.Message());
     EXPECT_EQ(player.Title(), L"clip.mp4 (paused) - Dravix Video Repair Player");
 
     player.PressKey(VK_SPACE);
-    EXPECT_TRUE(WaitFor([&] { return !Contains(player.Title(), L"(paused)"); }, 5s))
+    EXPECT_TRUE(WaitUntil([&] { return !Contains(player.Title(), L"(paused)"); }, 5000))
         << "did not resume";
     player.PressKey(VK_ESCAPE);
     EXPECT_TRUE(player.EndsCleanly());

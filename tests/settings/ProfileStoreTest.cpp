@@ -1,7 +1,8 @@
+#include "support/Testing.h"
+
 #include "settings/ProfileStore.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
 
 #include <memory>
 #include <random>
@@ -9,21 +10,8 @@
 
 namespace {
 
-std::wstring NewGuidText() {
-    GUID guid{};
-    EXPECT_EQ(CoCreateGuid(&guid), S_OK);
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
-
-bool KeyExists(const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
+using support::KeyExists;
+using support::NewGuidText;
 
 // Takes ownership of what GetProfileBinary hands out.
 struct BinaryResult {
@@ -54,11 +42,7 @@ protected:
         m_store.profileName = L"Dravix Video Repair";
     }
     void TearDown() override {
-        HKEY software = nullptr;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS, &software),
-                  ERROR_SUCCESS);
-        RegDeleteTreeW(software, m_company.c_str());
-        RegCloseKey(software);
+        support::RemoveSoftwareKey(m_company);
         EXPECT_FALSE(KeyExists(CompanyPath()));
     }
 
@@ -225,9 +209,7 @@ TEST_F(RegistryStoreTest, NoSectionNameTouchesNothing) {
 class IniStoreTest : public testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        m_folder = std::wstring(temp) + L"dravix-ini-" + NewGuidText();
+        m_folder = support::TempPath(L"dravix-ini-" + NewGuidText());
         ASSERT_TRUE(CreateDirectoryW(m_folder.c_str(), nullptr));
         m_store.profileName = m_folder + L"\\settings.ini";
     }
@@ -238,20 +220,7 @@ protected:
         EXPECT_TRUE(RemoveDirectoryW(m_folder.c_str()));
     }
 
-    std::string FileText() const {
-        std::string text;
-        HANDLE file =
-            CreateFileW(m_store.profileName.c_str(), GENERIC_READ,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return text;
-        char buffer[4096];
-        DWORD read = 0;
-        while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read)
-            text.append(buffer, read);
-        CloseHandle(file);
-        return text;
-    }
+    std::string FileText() const { return support::ReadBytes(m_store.profileName); }
 
     std::wstring m_folder;
     ProfileStore m_store;

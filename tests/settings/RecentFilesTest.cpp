@@ -1,8 +1,9 @@
+#include "support/Testing.h"
+
 #include "app/App.h"
 #include "settings/ProfileStore.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
 
 #include <string>
 
@@ -12,32 +13,17 @@ namespace {
 class AppSettingsTest : public testing::Test {
 protected:
     void SetUp() override {
-        GUID guid{};
-        ASSERT_EQ(CoCreateGuid(&guid), S_OK);
-        wchar_t text[40] = {};
-        StringFromGUID2(guid, text, 40);
-        m_company = std::wstring(L"Dravix Test ") + text;
+        m_company = L"Dravix Test " + support::NewGuidText();
         m_app.m_strRegistryKey = m_company;
         m_app.m_strProfileName = CDravix_Video_RecoveryApp::kAppName;
     }
-    void TearDown() override {
-        HKEY software = nullptr;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS, &software),
-                  ERROR_SUCCESS);
-        RegDeleteTreeW(software, m_company.c_str());
-        RegCloseKey(software);
-    }
+    void TearDown() override { support::RemoveSoftwareKey(m_company); }
 
     std::wstring RawString(const wchar_t* entry) {
-        wchar_t value[MAX_PATH] = {};
-        DWORD size = sizeof value;
-        const std::wstring path = L"Software\\" + m_company + L"\\" +
-                                  CDravix_Video_RecoveryApp::kAppName + L"\\" +
-                                  CRecentFileList::kSection;
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, path.c_str(), entry, RRF_RT_REG_SZ, nullptr, value,
-                         &size) != ERROR_SUCCESS)
-            return L"<absent>";
-        return value;
+        return support::RegistryString(L"Software\\" + m_company + L"\\" +
+                                           CDravix_Video_RecoveryApp::kAppName + L"\\" +
+                                           CRecentFileList::kSection,
+                                       entry);
     }
 
     std::wstring m_company;
@@ -67,9 +53,7 @@ TEST_F(AppSettingsTest, ProfileOperationsGoToTheConfiguredRegistryKey) {
 }
 
 TEST_F(AppSettingsTest, EmptyRegistryKeyUsesTheIniFile) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring ini = std::wstring(temp) + m_company + L".ini";
+    const std::wstring ini = support::TempPath(m_company + L".ini");
     m_app.m_strRegistryKey.clear();
     m_app.m_strProfileName = ini;
     EXPECT_TRUE(m_app.WriteProfileInt(L"Settings", L"Width", 840));

@@ -7,7 +7,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD kPollMs = 10;
 // A window of the program that does not answer within this time counts as hung.
 constexpr UINT kSendTimeoutMs = 2000;
 constexpr int kMessageBoxTextId = 0xFFFF;
@@ -69,24 +68,11 @@ HWND ChooserNameBox(HWND chooser) {
 } // namespace
 
 std::wstring BinFolder() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return FolderOf(FolderOf(self)) + L"\\bin";
+    return support::BuildFolder() + L"bin";
 }
 
 std::wstring ProgramPath() {
     return BinFolder() + L"\\Dravix Video Repair.exe";
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done())
-            return true;
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(kPollMs);
-    }
 }
 
 std::wstring Text(HWND window) {

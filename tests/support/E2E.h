@@ -25,6 +25,8 @@
 // process if it still runs, so a failed test leaves nothing behind.
 #pragma once
 
+#include "support/Testing.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -40,8 +42,7 @@ std::wstring BinFolder();
 // build*/bin/Dravix Video Repair.exe
 std::wstring ProgramPath();
 
-// Polls `done` every few milliseconds; false when it is still false after timeoutMs.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout);
+using support::WaitUntil;
 
 // Window facts, read across processes.
 std::wstring Text(HWND window);

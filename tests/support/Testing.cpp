@@ -68,6 +68,17 @@ void PumpFor(DWORD ms) {
     PumpMessages();
 }
 
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(10);
+    }
+}
+
 Watchdog::Watchdog(const char* what, DWORD timeoutMs)
     : m_what(what), m_timeout(timeoutMs), m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_thread(CreateThread(nullptr, 0, &Run, this, 0, nullptr)) {}

@@ -44,6 +44,9 @@ bool PumpMessages();
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout);
 // Handles this thread's messages for `ms` milliseconds.
 void PumpFor(DWORD ms);
+// Polls `done` every few milliseconds without touching this thread's
+// messages, for what another process does; false when timeoutMs passed first.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout);
 
 // Ends the test program with a message when a step (a modal loop, mostly)
 // outlives its bound, instead of leaving the run hanging.
