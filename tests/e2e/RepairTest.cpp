@@ -34,29 +34,17 @@ std::vector<std::wstring> TemporaryFiles() {
     return support::FilesMatching(e2e::BinFolder() + L"\\{*}*");
 }
 
-// The current page is the frame's first pane: the page switch hands that id on.
-bool CurrentPageHolds(const e2e::App& app, int controlId) {
-    HWND pane = GetDlgItem(app.MainWindow(), ID_FIRST_PANE);
-    return pane && IsWindowVisible(pane) && e2e::FindDescendant(pane, controlId);
-}
 bool OnSavePage(const e2e::App& app) {
-    return CurrentPageHolds(app, IDC_BROWSE);
+    return app.PageHolds(IDC_BROWSE);
 }
 bool OnSourcePage(const e2e::App& app) {
-    return CurrentPageHolds(app, IDC_REPAIR);
+    return app.PageHolds(IDC_REPAIR);
 }
 
 // Starts the program and chooses the source through File, Open.
 void StartWith(e2e::App& app, const Source& source) {
     ASSERT_TRUE(app.Start());
-    app.Command(ID_FILE_OPEN);
-    HWND chooser = app.WaitForFileDialog();
-    ASSERT_TRUE(chooser) << app.Describe();
-    ASSERT_TRUE(e2e::ChooseFile(chooser, source.Path()));
-    ASSERT_TRUE(app.WaitForClose(chooser));
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-        return e2e::Text(app.Find(IDC_SOURCE_PATH)) == source.Path();
-    })) << "the source page does not show the chosen file";
+    ASSERT_TRUE(app.OpenSource(source.Path()));
 }
 
 TEST(Repair, OpenThenRepairMovesToTheSavePageAndLeavesNothingBehind) {

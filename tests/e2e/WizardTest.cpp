@@ -14,11 +14,6 @@ using support::ReadBytes;
 using support::ScratchFile;
 using support::TempPath;
 
-bool OnPage(const e2e::App& app, int controlId) {
-    HWND pane = GetDlgItem(app.MainWindow(), ID_FIRST_PANE);
-    return pane && IsWindowVisible(pane) && e2e::FindDescendant(pane, controlId);
-}
-
 // Menu states cannot be read from another process under Wine, so this asks
 // the way a user finds out: File, Save, then File, Open as a marker. Posted
 // commands run in order, so once the open chooser is up the Save has been
@@ -64,18 +59,11 @@ TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
     ASSERT_TRUE(app.Start());
 
     // Open
-    app.Command(ID_FILE_OPEN);
-    HWND chooser = app.WaitForFileDialog();
-    ASSERT_TRUE(chooser) << app.Describe();
-    ASSERT_TRUE(e2e::ChooseFile(chooser, source.Path()));
-    ASSERT_TRUE(app.WaitForClose(chooser));
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-        return e2e::Text(app.Find(IDC_SOURCE_PATH)) == source.Path();
-    })) << "the source page does not show the chosen file";
+    ASSERT_TRUE(app.OpenSource(source.Path()));
 
     // Repair
     e2e::Click(app.Find(IDC_REPAIR));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return OnPage(app, IDC_BROWSE); }))
+    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }))
         << "the save page did not come; " << app.Describe();
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
     HWND field = app.Find(IDC_DEST_PATH);
@@ -83,7 +71,7 @@ TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
 
     // Browse, through the real save chooser
     e2e::Click(app.Find(IDC_BROWSE));
-    chooser = app.WaitForFileDialog();
+    HWND chooser = app.WaitForFileDialog();
     ASSERT_TRUE(chooser) << app.Describe();
     ASSERT_TRUE(e2e::ChooseFile(chooser, chosen));
     ASSERT_TRUE(app.WaitForClose(chooser));
@@ -117,7 +105,7 @@ TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
 
     // Back
     e2e::Click(app.Find(IDC_BACK));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return OnPage(app, IDC_REPAIR); }))
+    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_REPAIR); }))
         << "the source page did not come back; " << app.Describe();
     EXPECT_EQ(e2e::Text(field), L"");
     EXPECT_TRUE(SaveIgnored(app)) << "File, Save still works on the source page";

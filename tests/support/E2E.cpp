@@ -1,5 +1,7 @@
 #include "support/E2E.h"
 
+#include "res/resource.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -228,6 +230,12 @@ HWND App::Find(int id) const {
     return main ? FindDescendant(main, id) : nullptr;
 }
 
+bool App::PageHolds(int controlId) const {
+    // The current page is the frame's first pane: the page switch hands that id on.
+    HWND pane = GetDlgItem(MainWindow(), ID_FIRST_PANE);
+    return pane && IsWindowVisible(pane) && FindDescendant(pane, controlId);
+}
+
 void App::Command(UINT id) const {
     Post(WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
@@ -287,6 +295,18 @@ bool App::WaitForClose(HWND window, DWORD timeoutMs) {
         return true;
     ADD_FAILURE() << "the window '" << ToUtf8(Text(window)) << "' is still open after " << timeoutMs
                   << " ms";
+    return false;
+}
+
+bool App::OpenSource(const std::wstring& path) {
+    Command(ID_FILE_OPEN);
+    HWND chooser = WaitForFileDialog();
+    if (!chooser || !ChooseFile(chooser, path) || !WaitForClose(chooser))
+        return false;
+    if (WaitUntil([&] { return Text(Find(IDC_SOURCE_PATH)) == path; }))
+        return true;
+    ADD_FAILURE() << "the source page does not show the chosen file " << ToUtf8(path) << "; "
+                  << ToUtf8(Describe());
     return false;
 }
 

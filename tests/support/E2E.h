@@ -89,6 +89,8 @@ public:
     std::vector<HWND> Windows() const;
     // A control of the main window (or one of its pages) by id, or null.
     HWND Find(int id) const;
+    // The current page holds a control with this id (IDC_REPAIR, IDC_BROWSE...).
+    bool PageHolds(int controlId) const;
 
     // Posts WM_COMMAND (as from the menu) to the main window.
     void Command(UINT id) const;
@@ -107,6 +109,10 @@ public:
     HWND WaitForFileDialog(DWORD timeoutMs = kTimeout);
     // Waits until `window` is gone or hidden.
     bool WaitForClose(HWND window, DWORD timeoutMs = kTimeout);
+
+    // Chooses the source video through File, Open and waits until the page
+    // shows it; false (and a test failure) when any step did not come.
+    bool OpenSource(const std::wstring& path);
 
     // Waits for the process to end; false (and a test failure) on time-out.
     bool WaitForExit(DWORD timeoutMs = kTimeout);
