@@ -34,6 +34,19 @@ void RemoveTree(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
+// Writes `size` varied bytes a block at a time, for files too large to hold in memory.
+void WriteSampleFile(const std::wstring& path, std::uint64_t size) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file) {
+        ADD_FAILURE() << "cannot write the test file " << testing::PrintToString(path);
+        return;
+    }
+    std::string block = SampleBytes(size_t{1} << 20);
+    for (std::uint64_t done = 0; done < size; done += block.size(), ++block[0])
+        std::fwrite(block.data(), 1, std::min<std::uint64_t>(size - done, block.size()), file);
+    std::fclose(file);
+}
+
 } // namespace
 
 // Messages
@@ -167,22 +180,6 @@ std::string SampleBytes(size_t size, unsigned seed) {
         byte = static_cast<char>(value >> 16);
     }
     return bytes;
-}
-
-bool WriteSampleFile(const std::wstring& path, std::uint64_t size) {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file) {
-        ADD_FAILURE() << "cannot write the test file " << testing::PrintToString(path);
-        return false;
-    }
-    std::string block = SampleBytes(size_t{1} << 20);
-    bool written = true;
-    for (std::uint64_t done = 0; done < size && written; ++block[0]) {
-        const size_t part = static_cast<size_t>(std::min<std::uint64_t>(size - done, block.size()));
-        written = std::fwrite(block.data(), 1, part, file) == part;
-        done += part;
-    }
-    return std::fclose(file) == 0 && written;
 }
 
 ScratchFile::ScratchFile(std::wstring path) : m_path(std::move(path)) {

@@ -84,8 +84,6 @@ std::string ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Varied bytes: a copy that is shifted or cut short does not match them.
 std::string SampleBytes(size_t size, unsigned seed = 1);
-// Writes `size` varied bytes in blocks, for files too large to hold in memory.
-bool WriteSampleFile(const std::wstring& path, std::uint64_t size);
 
 // A file of the test's own, removed when the object goes. Made with `size`
 // varied bytes (its folder too); or, without a size, only reserved: whatever
