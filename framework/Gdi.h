@@ -1,4 +1,5 @@
-// Scoped owners of GDI objects, device contexts and kernel handles.
+// Scoped owners of handles: GDI objects, device contexts, kernel handles and
+// whatever else a traits class can close.
 #pragma once
 
 #include <windows.h>
@@ -7,36 +8,47 @@
 
 namespace fw {
 
-// A GDI object handle. With Owns the object is deleted with the wrapper;
-// without it the wrapper only borrows the handle.
-template <class H, bool Owns = true> class GdiObject {
+// Owns one handle and releases it through Traits::Close when it goes; move-only.
+// Traits::Valid tells a handle from none.
+template <class H, class Traits> class UniqueResource {
 public:
-    GdiObject() = default;
-    explicit GdiObject(H handle) : m_handle(handle) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
+    UniqueResource() = default;
+    explicit UniqueResource(H handle) : m_handle(handle) {}
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept
+        : m_handle(std::exchange(other.m_handle, H{})) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
         if (this != &other)
-            Reset(std::exchange(other.m_handle, nullptr));
+            Reset(std::exchange(other.m_handle, H{}));
         return *this;
     }
-    ~GdiObject() { Reset(); }
+    ~UniqueResource() { Reset(); }
 
-    void Reset(H handle = nullptr) {
-        if constexpr (Owns) {
-            if (m_handle)
-                DeleteObject(m_handle);
-        }
+    void Reset(H handle = H{}) {
+        if (Valid())
+            Traits::Close(m_handle);
         m_handle = handle;
     }
-    H Release() { return std::exchange(m_handle, nullptr); }
+    H Release() { return std::exchange(m_handle, H{}); }
     H Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
+    bool Valid() const { return Traits::Valid(m_handle); }
+    explicit operator bool() const { return Valid(); }
 
 private:
-    H m_handle = nullptr;
+    H m_handle{};
 };
+
+// A GDI object handle. With Owns the object is deleted with the wrapper;
+// without it the wrapper only borrows the handle.
+template <class H, bool Owns> struct GdiObjectTraits {
+    static bool Valid(H handle) { return handle != nullptr; }
+    static void Close(H handle) {
+        if constexpr (Owns)
+            DeleteObject(handle);
+    }
+};
+template <class H, bool Owns = true> using GdiObject = UniqueResource<H, GdiObjectTraits<H, Owns>>;
 
 using Bitmap = GdiObject<HBITMAP>;
 using Font = GdiObject<HFONT>;
@@ -142,33 +154,10 @@ private:
 };
 
 // A kernel handle closed on destruction; null and INVALID_HANDLE_VALUE mean none.
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept
-        : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other)
-            Reset(std::exchange(other.m_handle, nullptr));
-        return *this;
-    }
-    ~UniqueHandle() { Reset(); }
-
-    void Reset(HANDLE handle = nullptr) {
-        if (Valid())
-            CloseHandle(m_handle);
-        m_handle = handle;
-    }
-    HANDLE Get() const { return m_handle; }
-    HANDLE Release() { return std::exchange(m_handle, nullptr); }
-    bool Valid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
-    explicit operator bool() const { return Valid(); }
-
-private:
-    HANDLE m_handle = nullptr;
+struct KernelHandleTraits {
+    static bool Valid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) { CloseHandle(handle); }
 };
+using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 
 } // namespace fw

@@ -3,6 +3,8 @@
 // section, or an INI file when no registry key is configured.
 #pragma once
 
+#include "framework/Gdi.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -13,31 +15,11 @@
 class CDravix_Video_RecoveryApp;
 
 // An open registry key, closed when it goes out of scope.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    explicit RegistryKey(HKEY key) : m_hKey(key) {}
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    RegistryKey(RegistryKey&& other) noexcept : m_hKey(std::exchange(other.m_hKey, nullptr)) {}
-    RegistryKey& operator=(RegistryKey&& other) noexcept {
-        if (this != &other)
-            Reset(std::exchange(other.m_hKey, nullptr));
-        return *this;
-    }
-    ~RegistryKey() { Reset(); }
-
-    void Reset(HKEY key = nullptr) {
-        if (m_hKey)
-            RegCloseKey(m_hKey);
-        m_hKey = key;
-    }
-    HKEY Get() const { return m_hKey; }
-    explicit operator bool() const { return m_hKey != nullptr; }
-
-private:
-    HKEY m_hKey = nullptr;
+struct RegistryKeyTraits {
+    static bool Valid(HKEY key) { return key != nullptr; }
+    static void Close(HKEY key) { RegCloseKey(key); }
 };
+using RegistryKey = fw::UniqueResource<HKEY, RegistryKeyTraits>;
 
 // Built afresh for every settings operation; keeps nothing between calls.
 class ProfileStore {
