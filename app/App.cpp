@@ -2,7 +2,9 @@
 
 #include "app/MainFrame.h"
 #include "app/WebAddresses.h"
+#include "controls/AboutDlg.h"
 #include "framework/Prompts.h"
+#include "repair/DlgProgress.h"
 #include "repair/SourceView.h"
 #include "res/resource.h"
 #include "save/SaveOptionView.h"
@@ -11,18 +13,16 @@
 #include <shobjidl.h>
 
 // clang-format off
-constexpr fw::MessageEntry<CDravix_Video_RecoveryApp> CDravix_Video_RecoveryApp::kMessages[] = {
+const fw::MessageTable<CDravix_Video_RecoveryApp> CDravix_Video_RecoveryApp::kMessages = {
     fw::msg::Command<ID_FILE_OPEN, &CDravix_Video_RecoveryApp::OnAddFile>(),
     fw::msg::Command<ID_FILE_REPAIR, &CDravix_Video_RecoveryApp::OnRepair>(),
     fw::msg::Command<ID_FILE_SAVE_OUTPUT, &CDravix_Video_RecoveryApp::OnSaveCommand>(),
+    fw::msg::Command<ID_PAGE_BACK, &CDravix_Video_RecoveryApp::OnBack>(),
+    fw::msg::Command<ID_PAGE_PREVIEW, &CDravix_Video_RecoveryApp::OnPreview>(),
     fw::msg::Command<ID_HELP_HOW_TO_USE, &CDravix_Video_RecoveryApp::OnHowToUse>(),
     fw::msg::Command<ID_APP_ABOUT, &CDravix_Video_RecoveryApp::OnAppAbout>(),
 };
 // clang-format on
-
-CDravix_Video_RecoveryApp& GetApp() {
-    return static_cast<CDravix_Video_RecoveryApp&>(*fw::Application::Current());
-}
 
 CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard)
     : m_pGuard(guard) {
@@ -32,16 +32,11 @@ CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard*
 }
 
 CDravix_Video_RecoveryApp::~CDravix_Video_RecoveryApp() {
-    // The frame goes first: its pages refer to the document and to this object.
-    // It is no longer the main window then, so its end posts no quit message
-    // that a later message loop of this thread would take for its own.
+    // The frame goes first: its pages are its children. It is no longer the
+    // main window then, so its end posts no quit message that a later message
+    // loop of this thread would take for its own.
     SetMainFrame(nullptr);
     m_frame.reset();
-}
-
-bool CDravix_Video_RecoveryApp::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                               LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result);
 }
 
 bool CDravix_Video_RecoveryApp::InitInstance() {
@@ -54,53 +49,55 @@ bool CDravix_Video_RecoveryApp::InitInstance() {
                         MB_OK | MB_ICONINFORMATION);
         return false;
     }
-    m_bStopProcess = false;
-    m_recentFiles.Load(*this);
+    m_workflow.m_bStopProcess = false;
+    // Copies of videos that a crash or a power cut left behind.
+    RemoveLeftoverTemporaryFiles(GetWorkingDirectory());
+    m_recentFiles.Load(Store());
     return CreateWorkspace(SW_SHOW);
 }
 
 int CDravix_Video_RecoveryApp::ExitInstance() {
-    m_recentFiles.Save(*this);
+    m_recentFiles.Save(Store());
     return 0;
 }
 
 bool CDravix_Video_RecoveryApp::CreateWorkspace(int showCommand) {
-    m_document = std::make_unique<CDravix_Video_RecoveryDoc>();
-    m_frame = std::make_unique<CMainFrame>();
+    m_frame = std::make_unique<CMainFrame>(m_workflow);
     if (!m_frame->LoadFrame())
         return false;
     SetMainFrame(m_frame.get());
 
     // The source page is the frame's first pane.
     m_sourceView = std::make_unique<CDravix_Video_RecoveryView>();
-    if (!m_sourceView->CreateView(m_frame->Handle(), fw::kFirstPaneId, WS_CHILD | WS_BORDER, RECT{},
-                                  m_document.get()))
+    if (!m_sourceView->CreateView(m_frame->Handle(), fw::kFirstPaneId, WS_CHILD | WS_BORDER,
+                                  RECT{}))
         return false;
     m_frame->SetActiveView(m_sourceView.get());
-    m_sourceView->OnInitialUpdate();
+    m_workflow.m_bSourcePageActive = 1;
     m_frame->RecalcLayout();
     m_frame->Show(showCommand);
     UpdateWindow(m_frame->Handle());
-    m_pViews[0] = m_sourceView.get();
 
     // The save page waits beside it with an empty rectangle until first shown.
     m_saveView = std::make_unique<CSaveOptionView>();
-    m_pViews[1] = m_saveView.get();
-    m_saveView->CreateView(m_frame->Handle(), ID_SECOND_PANE, WS_CHILD | WS_BORDER, RECT{},
-                           m_document.get());
-    m_saveView->OnInitialUpdate();
+    m_saveView->CreateView(m_frame->Handle(), ID_SECOND_PANE, WS_CHILD | WS_BORDER, RECT{});
 
     m_frame->CenterOnScreen();
     return true;
 }
 
+fw::View* CDravix_Video_RecoveryApp::Page(int page) const {
+    if (page == 0)
+        return m_sourceView.get();
+    return page == 1 ? m_saveView.get() : nullptr;
+}
+
 fw::View* CDravix_Video_RecoveryApp::ShowPage(int page) {
-    if (page < 0 || page > 1 || !m_frame)
-        return nullptr;
-    fw::View* target = m_pViews[page];
-    fw::View* active = m_frame->ActiveView();
+    fw::View* target = Page(page);
+    fw::View* active = m_frame ? m_frame->ActiveView() : nullptr;
     if (!active || !target)
         return nullptr;
+    m_workflow.m_bSourcePageActive = page == 0 ? 1 : 0;
     if (target == active)
         return active;
     // The page about to be shown takes the first-pane id, which the layout fills.
@@ -115,6 +112,21 @@ fw::View* CDravix_Video_RecoveryApp::ShowPage(int page) {
     return active;
 }
 
+fw::JobOutcome CDravix_Video_RecoveryApp::RunJob(CDlgProgress& dialog) {
+    // The frame holds close requests and the session's end off meanwhile.
+    struct Running {
+        CMainFrame& frame;
+        ~Running() { frame.SetRunningJob(nullptr); }
+    } running{*m_frame};
+    m_frame->SetRunningJob(&dialog);
+    return dialog.DoModal(MainWindow());
+}
+
 void CDravix_Video_RecoveryApp::OnHowToUse() {
     ShellExecuteW(nullptr, L"open", kHowToUseUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void CDravix_Video_RecoveryApp::OnAppAbout() {
+    CAboutDlg dlg(kMakerHomeUrl);
+    dlg.DoModal(MainWindow());
 }

@@ -1,11 +1,12 @@
-// The application object, its single-instance guard and its document.
+// The application object, its single-instance guard and the wizard's state.
 #pragma once
 
+#include "app/Workflow.h"
 #include "framework/Application.h"
 #include "framework/Frame.h"
+#include "framework/Job.h"
 #include "settings/ProfileStore.h"
 
-#include <atomic>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@ class CDlgProgress;
 class CSaveOptionView;
 class CDravix_Video_RecoveryView;
 class CMainFrame;
+class RepairFileIo;
 
 // Refuses a second copy of the program anywhere on the machine: the named
 // mutex's existence alone is the signal; it is never waited on or released.
@@ -32,10 +34,7 @@ public:
     DWORD m_dwLastError = 0;
 };
 
-// The program's one document; it holds no data.
-class CDravix_Video_RecoveryDoc : public fw::Document {};
-
-class CDravix_Video_RecoveryApp : public fw::Application {
+class CDravix_Video_RecoveryApp : public fw::Mapped<CDravix_Video_RecoveryApp, fw::Application> {
 public:
     static constexpr const wchar_t* kAppName = L"Dravix Video Repair";
 
@@ -45,24 +44,31 @@ public:
 
     bool InitInstance() override;
     int ExitInstance() override;
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-    // Creates the document, the frame and both pages, and shows the frame.
+    // Creates the frame and both pages, and shows the frame.
     bool CreateWorkspace(int showCommand = SW_SHOW);
-    // Makes page 0 (source) or 1 (save) the visible, active view; returns the
-    // view that was active before, or null when there was none.
+    // Makes page 0 (source) or 1 (save) the current page: the visible,
+    // active view, and the one the frame's commands follow. Returns the view
+    // that was active before, or null when there was none.
     fw::View* ShowPage(int page);
+
     CMainFrame* GetMainFrame() const { return m_frame.get(); }
+    fw::View* Page(int page) const;
+    CDravix_Video_RecoveryView* SourcePage() const { return m_sourceView.get(); }
+    CSaveOptionView* SavePage() const { return m_saveView.get(); }
+    Workflow& GetWorkflow() { return m_workflow; }
+    const Workflow& GetWorkflow() const { return m_workflow; }
+    // The repair's file operations; null (the default) for the real files.
+    void SetRepairFileIo(RepairFileIo* io) { m_pRepairIo = io; }
 
     // Commands
     void OnAddFile();
     void OnRepair();
     void OnSaveCommand();
+    void OnBack();
+    void OnPreview();
     void OnHowToUse();
     void OnAppAbout();
-
-    // Runs on the progress dialog's worker thread.
-    void RepairJob();
 
     // Profile settings, kept in the registry below the registry key.
     UINT GetProfileInt(const wchar_t* section, const wchar_t* entry, int defaultValue);
@@ -74,17 +80,6 @@ public:
     BOOL WriteProfileBinary(const wchar_t* section, const wchar_t* entry, const BYTE* data,
                             UINT bytes);
 
-    // Shared workflow state
-    int m_bSourcePageActive = 0;
-    std::wstring m_strTempOutputFile;
-    CDlgProgress* m_pProgressDlg = nullptr;
-    std::atomic<bool> m_bStopProcess{false};
-    std::wstring m_strSourceFile;
-    std::wstring m_strSourceExt;
-    CSaveOptionView* m_pSaveView = nullptr;
-    CDravix_Video_RecoveryView* m_pSourceView = nullptr;
-    fw::View* m_pViews[2] = {nullptr, nullptr};
-
     // Where the profile settings live; an empty registry key selects the INI file.
     std::wstring m_strRegistryKey;
     std::wstring m_strProfileName;
@@ -92,14 +87,17 @@ public:
     CRecentFileList m_recentFiles;
 
 private:
-    static const fw::MessageEntry<CDravix_Video_RecoveryApp> kMessages[];
+    friend Mapped;
+    static const fw::MessageTable<CDravix_Video_RecoveryApp> kMessages;
+
+    ProfileStore Store() const;
+    // Runs the dialog's job over the frame and returns its outcome.
+    fw::JobOutcome RunJob(CDlgProgress& dialog);
 
     const CSingleInstanceGuard* m_pGuard;
-    std::unique_ptr<CDravix_Video_RecoveryDoc> m_document;
+    Workflow m_workflow;
+    RepairFileIo* m_pRepairIo = nullptr;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CDravix_Video_RecoveryView> m_sourceView;
     std::unique_ptr<CSaveOptionView> m_saveView;
 };
-
-// The running application object.
-CDravix_Video_RecoveryApp& GetApp();

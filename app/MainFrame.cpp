@@ -4,30 +4,29 @@
 #include "app/WebAddresses.h"
 #include "controls/Controls.h"
 #include "framework/Prompts.h"
+#include "repair/DlgProgress.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
 
-fw::StatusBar* g_pStatusBar = nullptr;
-
 namespace {
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-}
+// How long the end of the session waits for a stopped job to let go of its files.
+constexpr DWORD kEndSessionWaitMs = 5000;
+} // namespace
 
 // clang-format off
-constexpr fw::MessageEntry<CMainFrame> CMainFrame::kMessages[] = {
+const fw::MessageTable<CMainFrame> CMainFrame::kMessages = {
     fw::msg::Create<&CMainFrame::OnCreate>(),
     fw::msg::Close<&CMainFrame::OnClose>(),
+    fw::msg::Raw<WM_QUERYENDSESSION, &CMainFrame::OnQueryEndSession>(),
+    fw::msg::Raw<WM_ENDSESSION, &CMainFrame::OnEndSession>(),
     fw::msg::UpdateCommand<ID_FILE_OPEN, &CMainFrame::OnUpdateSourcePageCommand>(),
     fw::msg::UpdateCommand<ID_FILE_REPAIR, &CMainFrame::OnUpdateSourcePageCommand>(),
     fw::msg::UpdateCommand<ID_FILE_SAVE_OUTPUT, &CMainFrame::OnUpdateSaveCommand>(),
     fw::msg::Command<ID_VISIT_HOMEPAGE, &CMainFrame::OnVisitHomepage>(),
 };
 // clang-format on
-
-bool CMainFrame::ProcessOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result);
-}
 
 bool CMainFrame::LoadFrame() {
     // No class style, cursor or background; the application's icon.
@@ -45,7 +44,6 @@ bool CMainFrame::LoadFrame() {
 }
 
 int CMainFrame::OnCreate(const CREATESTRUCTW&) {
-    GetApp().m_bSourcePageActive = 1;
     CenterOnScreen();
     fw::VisualManager::SetDefaultManager(std::make_unique<CColorThemeManager>());
     if (!m_wndMenuBar.Create(m_hWnd, IDR_MAINFRAME))
@@ -79,17 +77,34 @@ BOOL CMainFrame::CreateStatusBarElements() {
 }
 
 void CMainFrame::OnClose() {
+    // A close request that reaches the frame while a dialog, a chooser or a
+    // box of its own is up (posted by another program, or the system's)
+    // would pull the window from under it: it is not even asked.
+    if (m_pRunningJob || !IsWindowEnabled(m_hWnd))
+        return;
     if (fw::ShowMessage(L" Are you sure,close the application?", MB_YESNO | MB_ICONQUESTION) ==
         IDYES)
         Destroy();
 }
 
+LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM) {
+    return m_pRunningJob ? FALSE : TRUE;
+}
+
+LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
+    // The session ends all the same: a running job is stopped, and its
+    // temporary file goes, before the system ends the process.
+    if (ending && m_pRunningJob)
+        m_pRunningJob->StopAndWait(kEndSessionWaitMs);
+    return 0;
+}
+
 void CMainFrame::OnUpdateSourcePageCommand(fw::CommandUI& ui) {
-    ui.Enable(GetApp().m_bSourcePageActive == 1);
+    ui.Enable(m_workflow.m_bSourcePageActive == 1);
 }
 
 void CMainFrame::OnUpdateSaveCommand(fw::CommandUI& ui) {
-    ui.Enable(GetApp().m_bSourcePageActive == 0);
+    ui.Enable(m_workflow.m_bSourcePageActive == 0);
 }
 
 void CMainFrame::OnVisitHomepage() {

@@ -1,34 +1,42 @@
 // The main window: menu bar, status bar and the current page between them.
 #pragma once
 
+#include "app/Workflow.h"
 #include "framework/Frame.h"
 
-class CMainFrame : public fw::Frame {
+class CDlgProgress;
+
+class CMainFrame : public fw::Mapped<CMainFrame, fw::Frame> {
 public:
     static constexpr int kWidth = 840;
     static constexpr int kHeight = 520;
 
+    // The frame enables its page commands by the workflow's current page.
+    explicit CMainFrame(const Workflow& workflow) : m_workflow(workflow) {}
+
     // Creates the frame window (hidden) with its menu, accelerators and bars.
     bool LoadFrame();
+    // The progress dialog whose job runs now, or null. While one runs, the
+    // frame takes no close request and holds the session's end off.
+    void SetRunningJob(CDlgProgress* dialog) { m_pRunningJob = dialog; }
 
     fw::MenuBar m_wndMenuBar;
     fw::StatusBar m_wndStatusBar;
 
-protected:
-    bool ProcessOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
 private:
+    friend Mapped;
     int OnCreate(const CREATESTRUCTW& cs);
     void OnClose();
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     void OnUpdateSourcePageCommand(fw::CommandUI& ui);
     void OnUpdateSaveCommand(fw::CommandUI& ui);
     void OnVisitHomepage();
     BOOL CreateStatusBarElements();
 
-    static const fw::MessageEntry<CMainFrame> kMessages[];
+    static const fw::MessageTable<CMainFrame> kMessages;
 
+    const Workflow& m_workflow;
+    CDlgProgress* m_pRunningJob = nullptr;
     fw::Font m_statusFont;
 };
-
-// The main frame's status bar, which the colour theme paints in its own colours.
-extern fw::StatusBar* g_pStatusBar;

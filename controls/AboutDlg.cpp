@@ -1,26 +1,18 @@
 #include "controls/AboutDlg.h"
 
-#include "app/App.h"
-#include "app/MainFrame.h"
-#include "app/WebAddresses.h"
 #include "res/resource.h"
 
 // clang-format off
-constexpr fw::MessageEntry<CAboutDlg> CAboutDlg::kMessages[] = {
+const fw::MessageTable<CAboutDlg> CAboutDlg::kMessages = {
     fw::msg::EraseBkgnd<&CAboutDlg::OnEraseBkgnd>(),
     fw::msg::Raw<WM_DRAWITEM, &CAboutDlg::OnDrawItem>(),
     fw::msg::Command<IDC_ABOUT_OK, &CAboutDlg::OnOK, CAboutDlg>(),
 };
 // clang-format on
 
-CAboutDlg::CAboutDlg()
-    : fw::Dialog(IDD_ABOUTBOX),
+CAboutDlg::CAboutDlg(std::wstring homePage, CLinkOpener* opener)
+    : Mapped(IDD_ABOUTBOX), m_strHomePage(std::move(homePage)), m_pOpener(opener),
       m_hBackground(fw::LoadBitmapResource(IDB_ABOUT_BACKGROUND, LR_CREATEDIBSECTION)) {}
-
-bool CAboutDlg::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::Dialog::ProcessMessage(message, wParam, lParam, result);
-}
 
 BOOL CAboutDlg::OnInitDialog() {
     m_btnOK = Item(IDC_ABOUT_OK);
@@ -28,11 +20,14 @@ BOOL CAboutDlg::OnInitDialog() {
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH, L"Open Sans"));
     m_linkHomepage.AttachItem(m_hWnd, IDC_HOMEPAGE_LINK);
-    m_linkHomepage.m_link = kMakerHomeUrl;
+    m_linkHomepage.m_link = m_strHomePage;
+    // The mail links write to the address they show.
     m_linkSales.AttachItem(m_hWnd, IDC_SALES_LINK);
-    m_linkSales.m_link = std::wstring(L"mailto:") + kSalesAddress;
+    m_linkSales.m_link = L"mailto:" + m_linkSales.GetText();
     m_linkSupport.AttachItem(m_hWnd, IDC_SUPPORT_LINK);
-    m_linkSupport.m_link = std::wstring(L"mailto:") + kSupportAddress;
+    m_linkSupport.m_link = L"mailto:" + m_linkSupport.GetText();
+    for (CStaticLink* link : {&m_linkHomepage, &m_linkSales, &m_linkSupport})
+        link->m_pOpener = m_pOpener;
 
     m_staticWebsiteLabel.AttachItem(m_hWnd, IDC_WEBSITE_LABEL);
     m_staticSalesLabel.AttachItem(m_hWnd, IDC_SALES_LABEL);
@@ -95,9 +90,4 @@ LRESULT CAboutDlg::OnDrawItem(WPARAM, LPARAM lParam) {
         DrawFocusRect(dc, &face);
     }
     return TRUE;
-}
-
-void CDravix_Video_RecoveryApp::OnAppAbout() {
-    CAboutDlg dlg;
-    dlg.DoModal(m_frame ? m_frame->Handle() : nullptr);
 }

@@ -5,19 +5,23 @@
 #include "framework/Gdi.h"
 #include "framework/Window.h"
 
-class CAboutDlg : public fw::Dialog {
+#include <string>
+
+class CAboutDlg : public fw::Mapped<CAboutDlg, fw::Dialog> {
 public:
-    CAboutDlg();
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The web link opens homePage; the links open through the opener (null:
+    // the shell).
+    explicit CAboutDlg(std::wstring homePage, CLinkOpener* opener = nullptr);
 
 protected:
     BOOL OnInitDialog() override;
 
 private:
+    friend Mapped;
     bool OnEraseBkgnd(HDC dc);
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
 
-    static const fw::MessageEntry<CAboutDlg> kMessages[];
+    static const fw::MessageTable<CAboutDlg> kMessages;
 
     CTransparentStatic m_staticProduct;
     CTransparentStatic m_staticNotice;
@@ -29,6 +33,8 @@ private:
     CStaticLink m_linkSales;
     CStaticLink m_linkSupport;
     fw::WindowRef m_btnOK; // owner-drawn here with a white face
+    std::wstring m_strHomePage;
+    CLinkOpener* m_pOpener;
     fw::Bitmap m_hBackground;
     fw::Font m_pLabelFont;
 };

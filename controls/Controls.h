@@ -11,7 +11,7 @@
 // An owner-drawn push button that paints a normal picture, or a hover picture
 // while the pointer rests on it, sizes itself to the normal picture and
 // carries its own tooltip.
-class CToolButton : public fw::Control {
+class CToolButton : public fw::Mapped<CToolButton, fw::Control> {
 public:
     ~CToolButton() override;
     // Creates the button as an owner-drawn push button ("BUTTON" unless
@@ -22,7 +22,6 @@ public:
     void SetTooltipText(const std::wstring* text);
     bool PreTranslateMessage(MSG& message) override;
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     bool IsHover() const { return m_bHover != FALSE; }
     bool IsTracking() const { return m_bTracking != FALSE; }
@@ -30,6 +29,7 @@ public:
     HWND Tooltip() const { return m_ToolTip; }
 
 private:
+    friend Mapped;
     void OnLButtonDown(UINT keys, POINT point);
     void OnMouseMove(UINT keys, POINT point);
     void OnMouseLeave();
@@ -39,7 +39,7 @@ private:
     void EnsureTooltip();
     void DestroyTooltip();
 
-    static const fw::MessageEntry<CToolButton> kMessages[];
+    static const fw::MessageTable<CToolButton> kMessages;
 
     BOOL m_bHover = FALSE;
     int m_nWidth = 0;
@@ -51,27 +51,32 @@ private:
     bool m_bShownHover = false; // the last paint showed the hover picture
 };
 
+// Opens what a link points at. The program's goes through the shell; tests
+// hand in their own.
+class CLinkOpener {
+public:
+    virtual ~CLinkOpener() = default;
+    // False when the target could not be opened.
+    virtual bool Open(const std::wstring& target);
+    virtual void Beep();
+};
+
 // A static text that acts as a hyperlink: underlined, blue until opened and
 // purple afterwards; a click opens m_link (or the control's own text).
-class CStaticLink : public fw::Control {
+class CStaticLink : public fw::Mapped<CStaticLink, fw::Control> {
 public:
     std::wstring m_link;
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Null: the shell.
+    CLinkOpener* m_pOpener = nullptr;
 
     bool IsVisited() const { return m_bVisited != FALSE; }
 
-    // The shell call and the beep of every link; tests put stand-ins here so
-    // that no browser or mail program is started.
-    using OpenFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-    using BeepFunction = BOOL(WINAPI*)(UINT);
-    static OpenFunction s_pfnOpen;
-    static BeepFunction s_pfnBeep;
-
 private:
+    friend Mapped;
     HBRUSH CtlColor(HDC dc, UINT kind);
     void OnClicked();
 
-    static const fw::MessageEntry<CStaticLink> kMessages[];
+    static const fw::MessageTable<CStaticLink> kMessages;
 
     COLORREF m_colorUnvisited = RGB(0, 0, 255);
     COLORREF m_colorVisited = RGB(128, 0, 128);
@@ -81,33 +86,33 @@ private:
 
 // A static text drawn in black without background; it has its parent repaint
 // behind it when its text changes.
-class CTransparentStatic : public fw::Control {
-public:
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
+class CTransparentStatic : public fw::Mapped<CTransparentStatic, fw::Control> {
 private:
+    friend Mapped;
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
     HBRUSH CtlColor(HDC dc, UINT kind);
 
-    static const fw::MessageEntry<CTransparentStatic> kMessages[];
+    static const fw::MessageTable<CTransparentStatic> kMessages;
 };
 
 // An edit control framed by a one-pixel line in the program's blue.
-class CCustomEdit : public fw::Control {
-public:
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
+class CCustomEdit : public fw::Mapped<CCustomEdit, fw::Control> {
 private:
+    friend Mapped;
     void OnPaint();
-    LRESULT OnNcPaint(WPARAM wParam, LPARAM lParam);
 
-    static const fw::MessageEntry<CCustomEdit> kMessages[];
+    static const fw::MessageTable<CCustomEdit> kMessages;
 };
 
 // The program's colour theme: a blue status bar with white text, every other
 // bar white with black text.
 class CColorThemeManager : public fw::VisualManager {
 public:
+    fw::BarColours ColoursOf(const fw::ControlBar* bar) const override;
     void PaintBarBackground(HDC dc, fw::ControlBar* bar, RECT fill, RECT scratch,
                             BOOL flag) override;
 };
+
+// The main frame's status bar, which the colour theme paints in its own
+// colours; set by the frame that creates it.
+extern fw::StatusBar* g_pStatusBar;

@@ -1,16 +1,10 @@
 #include "controls/Controls.h"
 
 // clang-format off
-constexpr fw::MessageEntry<CCustomEdit> CCustomEdit::kMessages[] = {
+const fw::MessageTable<CCustomEdit> CCustomEdit::kMessages = {
     fw::msg::Paint<&CCustomEdit::OnPaint>(),
-    fw::msg::Raw<WM_NCPAINT, &CCustomEdit::OnNcPaint>(),
 };
 // clang-format on
-
-bool CCustomEdit::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::Control::ProcessMessage(message, wParam, lParam, result);
-}
 
 void CCustomEdit::OnPaint() {
     Default();
@@ -21,8 +15,4 @@ void CCustomEdit::OnPaint() {
     OffsetRect(&rect, -rect.left, -rect.top);
     fw::Brush brush(CreateSolidBrush(RGB(29, 117, 189)));
     FrameRect(dc.Get(), &rect, brush.Get());
-}
-
-LRESULT CCustomEdit::OnNcPaint(WPARAM, LPARAM) {
-    return Default();
 }

@@ -2,20 +2,21 @@
 
 #include <shellapi.h>
 
-CStaticLink::OpenFunction CStaticLink::s_pfnOpen = ShellExecuteW;
-CStaticLink::BeepFunction CStaticLink::s_pfnBeep = MessageBeep;
+bool CLinkOpener::Open(const std::wstring& target) {
+    return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", target.c_str(), nullptr,
+                                                   nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+void CLinkOpener::Beep() {
+    MessageBeep(0);
+}
 
 // clang-format off
-constexpr fw::MessageEntry<CStaticLink> CStaticLink::kMessages[] = {
+const fw::MessageTable<CStaticLink> CStaticLink::kMessages = {
     fw::msg::ReflectedCtlColor<&CStaticLink::CtlColor>(),
     fw::msg::ReflectedCommand<STN_CLICKED, &CStaticLink::OnClicked>(),
 };
 // clang-format on
-
-bool CStaticLink::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::Control::ProcessMessage(message, wParam, lParam, result);
-}
 
 HBRUSH CStaticLink::CtlColor(HDC dc, UINT) {
     // A static reports clicks only with SS_NOTIFY; without it, it is also
@@ -51,10 +52,10 @@ void CStaticLink::OnClicked() {
     // The first click fixes the target: a later change of the text does not move it.
     if (m_link.empty())
         m_link = GetText();
-    const auto result = reinterpret_cast<INT_PTR>(
-        s_pfnOpen(nullptr, L"open", m_link.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (result <= 32) {
-        s_pfnBeep(0);
+    CLinkOpener shell;
+    CLinkOpener& opener = m_pOpener ? *m_pOpener : shell;
+    if (!opener.Open(m_link)) {
+        opener.Beep();
         return;
     }
     m_bVisited = TRUE;

@@ -8,7 +8,7 @@ constexpr DWORD kHoverTimeMs = 1;
 } // namespace
 
 // clang-format off
-constexpr fw::MessageEntry<CToolButton> CToolButton::kMessages[] = {
+const fw::MessageTable<CToolButton> CToolButton::kMessages = {
     fw::msg::Mouse<WM_LBUTTONDOWN, &CToolButton::OnLButtonDown>(),
     fw::msg::Mouse<WM_MOUSEMOVE, &CToolButton::OnMouseMove>(),
     fw::msg::MouseLeave<&CToolButton::OnMouseLeave>(),
@@ -31,11 +31,6 @@ bool CToolButton::Create(fw::CreateArgs args) {
         args.className = WC_BUTTONW;
     args.style = (args.style & ~BS_TYPEMASK) | BS_OWNERDRAW;
     return fw::Control::Create(args);
-}
-
-bool CToolButton::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::Control::ProcessMessage(message, wParam, lParam, result);
 }
 
 BOOL CToolButton::SetBitmaps(UINT normalId, UINT hoverId) {

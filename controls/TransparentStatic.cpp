@@ -1,17 +1,11 @@
 #include "controls/Controls.h"
 
 // clang-format off
-constexpr fw::MessageEntry<CTransparentStatic> CTransparentStatic::kMessages[] = {
+const fw::MessageTable<CTransparentStatic> CTransparentStatic::kMessages = {
     fw::msg::Raw<WM_SETTEXT, &CTransparentStatic::OnSetText>(),
     fw::msg::ReflectedCtlColor<&CTransparentStatic::CtlColor>(),
 };
 // clang-format on
-
-bool CTransparentStatic::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                        LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::Control::ProcessMessage(message, wParam, lParam, result);
-}
 
 LRESULT CTransparentStatic::OnSetText(WPARAM, LPARAM) {
     const LRESULT result = Default();

@@ -13,8 +13,7 @@ constexpr int kSeparatorWidth = 9;
 
 // View
 
-bool View::CreateView(HWND parent, int id, DWORD style, const RECT& rect, Document* document) {
-    m_document = document;
+bool View::CreateView(HWND parent, int id, DWORD style, const RECT& rect) {
     return Create({.parent = parent,
                    .id = id,
                    .rect = rect,
@@ -39,6 +38,10 @@ bool View::ProcessMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) 
     }
 }
 
+void View::SendCommand(UINT id) const {
+    SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
 // VisualManager
 
 namespace {
@@ -48,9 +51,15 @@ std::unique_ptr<VisualManager>& ManagerSlot() {
 }
 } // namespace
 
-void VisualManager::PaintBarBackground(HDC dc, ControlBar*, RECT fill, RECT, BOOL) {
-    FillRect(dc, &fill, GetSysColorBrush(COLOR_BTNFACE));
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+BarColours VisualManager::ColoursOf(const ControlBar*) const {
+    return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)};
+}
+
+void VisualManager::PaintBarBackground(HDC dc, ControlBar* bar, RECT fill, RECT, BOOL) {
+    const BarColours colours = ColoursOf(bar);
+    Brush background(CreateSolidBrush(colours.background));
+    FillRect(dc, &fill, background.Get());
+    SetTextColor(dc, colours.text);
 }
 
 VisualManager& VisualManager::Current() {
@@ -80,19 +89,8 @@ bool MenuBar::Create(HWND frame, UINT menuId) {
 }
 
 void MenuBar::ApplyTheme() {
-    // The system draws the menu bar; the manager paints a sample pixel whose
-    // colour becomes the bar's background brush.
-    WindowDC screen(nullptr);
-    MemoryDC memory(screen.Get());
-    Bitmap sample(CreateCompatibleBitmap(screen.Get(), 1, 1));
-    COLORREF colour;
-    {
-        SelectGuard select(memory.Get(), sample.Get());
-        RECT pixel{0, 0, 1, 1};
-        VisualManager::Current().PaintBarBackground(memory.Get(), this, pixel, pixel, FALSE);
-        colour = GetPixel(memory.Get(), 0, 0);
-    }
-    m_background.Reset(CreateSolidBrush(colour));
+    // The system draws the menu bar itself; only its background can be given.
+    m_background.Reset(CreateSolidBrush(VisualManager::Current().ColoursOf(this).background));
     MENUINFO info{};
     info.cbSize = sizeof info;
     info.fMask = MIM_BACKGROUND;
@@ -245,7 +243,7 @@ std::vector<Frame::CommandHandler> Frame::CommandTargets() {
             return view->ProcessMessage(m, w, l, r);
         });
     targets.push_back(
-        [this](UINT m, WPARAM w, LPARAM l, LRESULT& r) { return ProcessOwnMessage(m, w, l, r); });
+        [this](UINT m, WPARAM w, LPARAM l, LRESULT& r) { return ProcessMessage(m, w, l, r); });
     if (Application* app = Application::Current())
         targets.push_back([app](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
             return app->ProcessMessage(m, w, l, r);
@@ -300,15 +298,16 @@ void Frame::UpdateMenu(HMENU menu) {
     }
 }
 
-bool Frame::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool Frame::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // Menu items and accelerators (and the status bar's links) carry no control handle.
-    if (message == WM_COMMAND && lParam == 0) {
-        RouteCommand(LOWORD(wParam));
-        result = 0;
-        return true;
-    }
-    if (ProcessOwnMessage(message, wParam, lParam, result))
-        return true;
+    if (message != WM_COMMAND || lParam != 0)
+        return false;
+    RouteCommand(LOWORD(wParam));
+    result = 0;
+    return true;
+}
+
+bool Frame::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_SIZE:
         RecalcLayout();

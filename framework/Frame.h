@@ -1,4 +1,4 @@
-// Document, views, bars and the main frame window.
+// Views, bars and the main frame window.
 #pragma once
 
 #include "framework/Gdi.h"
@@ -13,20 +13,11 @@ namespace fw {
 
 inline constexpr int kFirstPaneId = 0xE900;
 
-// The data a frame's views show. This program's document holds nothing.
-class Document {
-public:
-    virtual ~Document() = default;
-    virtual bool OnNewDocument() { return true; }
-};
-
 // A child window of the frame that shows one page of the program.
 class View : public Window {
 public:
     // Creates the view as a child of the frame; PreCreateStyle may change the style.
-    bool CreateView(HWND parent, int id, DWORD style, const RECT& rect, Document* document);
-    Document* GetDocument() const { return m_document; }
-    virtual void OnInitialUpdate() {}
+    bool CreateView(HWND parent, int id, DWORD style, const RECT& rect);
     // Paints the view into any DC, as WM_PAINT and WM_PRINTCLIENT do.
     void PaintContent(HDC dc) { OnDraw(dc); }
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -34,18 +25,25 @@ public:
 protected:
     virtual DWORD PreCreateStyle(DWORD style) { return style; }
     virtual void OnDraw(HDC) {}
-
-private:
-    Document* m_document = nullptr;
+    // Sends a command to the frame, as its menu would: the frame runs it
+    // only while it is enabled.
+    void SendCommand(UINT id) const;
 };
 
 class ControlBar;
+
+// The colours of a bar: its background and the text drawn on it.
+struct BarColours {
+    COLORREF background;
+    COLORREF text;
+};
 
 // Draws the backgrounds of the frame's bars. The program installs its own.
 class VisualManager {
 public:
     virtual ~VisualManager() = default;
-    // Fills a bar's background; `scratch` is room the manager may use.
+    virtual BarColours ColoursOf(const ControlBar* bar) const;
+    // Fills a bar's background in its colours; `scratch` is room the manager may use.
     virtual void PaintBarBackground(HDC dc, ControlBar* bar, RECT fill, RECT scratch, BOOL flag);
 
     static VisualManager& Current();
@@ -65,7 +63,7 @@ class MenuBar : public ControlBar {
 public:
     bool Create(HWND frame, UINT menuId);
     HMENU Menu() const { return m_menu; }
-    // Asks the visual manager for the bar's colour and gives it to the menu.
+    // Gives the menu the visual manager's background colour for the bar.
     void ApplyTheme();
 
 private:
@@ -121,8 +119,9 @@ public:
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 protected:
-    // The frame's own message table, without routing.
-    virtual bool ProcessOwnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+    // Commands from the menu, the accelerators and the bars go through
+    // RouteCommand before any message table sees them.
+    bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     using CommandHandler = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <initializer_list>
 
 namespace fw {
 
@@ -55,10 +56,15 @@ inline POINT PointFrom(LPARAM lParam) {
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
+// A class's message table. Declared in the class as
+//   static const fw::MessageTable<CPage> kMessages;
+// and defined in its source file, where the handlers' addresses are known.
+template <class T> using MessageTable = std::initializer_list<MessageEntry<T>>;
+
 // Finds the entry for a message and runs its handler. False when the table has none.
-template <class T, std::size_t N>
-bool DispatchTable(T& self, const MessageEntry<T> (&table)[N], UINT message, WPARAM wParam,
-                   LPARAM lParam, LRESULT& result) {
+template <class T, class Table>
+bool DispatchTable(T& self, const Table& table, UINT message, WPARAM wParam, LPARAM lParam,
+                   LRESULT& result) {
     if (message == kQueryCommandHandler) {
         for (const auto& entry : table) {
             if (entry.first == WM_COMMAND && entry.id == wParam) {
@@ -85,6 +91,19 @@ bool DispatchTable(T& self, const MessageEntry<T> (&table)[N], UINT message, WPA
     }
     return false;
 }
+
+// Chains a class's message table to its base class's handling:
+//   class CPage : public fw::Mapped<CPage, fw::View> { friend Mapped; ... kMessages[] ... };
+// The class's own table is asked first; what it does not handle goes to Base.
+template <class T, class Base> class Mapped : public Base {
+public:
+    using Base::Base;
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        return DispatchTable(static_cast<T&>(*this), T::kMessages, message, wParam, lParam,
+                             result) ||
+               Base::ProcessMessage(message, wParam, lParam, result);
+    }
+};
 
 namespace msg {
 
@@ -145,6 +164,14 @@ template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> ShowWindow() {
 template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> KillFocus() {
     return Entry<T>(WM_KILLFOCUS, [](T& self, WPARAM w, LPARAM, LRESULT& r) {
         (self.*F)(reinterpret_cast<HWND>(w));
+        r = 0;
+        return true;
+    });
+}
+// void OnTimer(UINT_PTR id)
+template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Timer() {
+    return Entry<T>(WM_TIMER, [](T& self, WPARAM w, LPARAM, LRESULT& r) {
+        (self.*F)(static_cast<UINT_PTR>(w));
         r = 0;
         return true;
     });

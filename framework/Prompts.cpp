@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 
 #include <atomic>
+#include <cwctype>
 #include <shobjidl.h>
 
 namespace fw {
@@ -36,6 +37,20 @@ int ShowMessage(const std::wstring& text, UINT type) {
             owner = app->MainWindow();
     }
     return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
+
+std::wstring SystemReason(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring reason = length ? std::wstring(buffer, length) : std::wstring();
+    LocalFree(buffer);
+    while (!reason.empty() && std::iswspace(reason.back()))
+        reason.pop_back();
+    if (reason.empty())
+        reason = L"Error " + std::to_wstring(error) + L".";
+    return reason;
 }
 
 std::wstring FileExtension(const std::wstring& path) {

@@ -15,6 +15,8 @@ namespace fw {
 // A modal message box captioned with the application's name; returns the
 // button pressed (IDOK, IDYES, IDNO...). Any thread may call it.
 int ShowMessage(const std::wstring& text, UINT type = MB_OK | MB_ICONINFORMATION);
+// The system's text for an error code, without its closing line break.
+std::wstring SystemReason(DWORD error);
 
 struct FileFilter {
     std::wstring name;

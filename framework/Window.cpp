@@ -121,7 +121,8 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         // A control's own notifications go to the control first, as the
         // control classes answer their clicks themselves.
-        if (!(message == WM_COMMAND && lParam && Reflect(message, wParam, lParam, result)) &&
+        if (!RouteMessage(message, wParam, lParam, result) &&
+            !(message == WM_COMMAND && lParam && Reflect(message, wParam, lParam, result)) &&
             !ProcessMessage(message, wParam, lParam, result))
             result = Default();
     } catch (...) {
@@ -189,7 +190,6 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->Unbind();
-        self->OnFinalMessage();
     }
     return result;
 }
@@ -232,7 +232,6 @@ LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam,
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, SubclassProc, 1);
         self->Unbind();
-        self->OnFinalMessage();
     }
     return result;
 }
@@ -279,7 +278,6 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(dialog, DWLP_USER, 0);
         self->Unbind();
-        self->OnFinalMessage();
     }
     if (!handled)
         return FALSE;

@@ -93,10 +93,12 @@ protected:
     // Default processing of the message being handled, child reflection included.
     LRESULT Default();
 
+    // Asked before the message table; a frame routes its commands here.
+    virtual bool RouteMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Bind(HWND window);
     void Unbind();
-    virtual void OnFinalMessage() {}
 
 private:
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

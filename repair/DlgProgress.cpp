@@ -1,41 +1,65 @@
 #include "repair/DlgProgress.h"
 
-#include "app/App.h"
 #include "framework/Prompts.h"
 #include "res/resource.h"
-#include "save/SaveOptionView.h"
 
 namespace {
-// The worker's close request. It is a message of our own, not WM_CLOSE, so
+// The worker's end message. It is a message of our own, not WM_CLOSE, so
 // that a close from the keyboard or the system can never pass for it: only
 // the worker knows when the job has let go of the dialog.
 constexpr UINT kJobEndedMessage = WM_APP + 1;
+// While a stop is pending, blocked reads and writes are cancelled again and
+// again: a cancel that comes just before the worker enters its next call
+// would otherwise be lost.
+constexpr UINT_PTR kCancelTimer = 1;
+constexpr UINT kCancelIntervalMs = 200;
 
-constexpr wchar_t kRepairLabel[] = L"Please wait video file repair process is active... ";
-constexpr wchar_t kSaveLabel[] = L"Please wait video file saving process is active... ";
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-HANDLE StartWorkerThread(CDlgProgress* dialog) {
-    return CreateThread(nullptr, 0, &CDlgProgress::WorkerThreadProc, dialog, 0, nullptr);
+// Waits for a handle while handling the messages other threads send to this
+// one: the worker sends to the dialog's bar, so a plain wait could deadlock.
+bool WaitHandlingSentMessages(HANDLE handle, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left =
+            timeoutMs == INFINITE ? INFINITE : (now >= deadline ? 0 : DWORD(deadline - now));
+        const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0)
+            return true;
+        if (woke != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 } // namespace
 
-HANDLE (*CDlgProgress::s_pfnStartWorker)(CDlgProgress* dialog) = &StartWorkerThread;
-
 // clang-format off
-constexpr fw::MessageEntry<CDlgProgress> CDlgProgress::kMessages[] = {
+const fw::MessageTable<CDlgProgress> CDlgProgress::kMessages = {
     fw::msg::Command<IDC_STOP, &CDlgProgress::OnBnClickedStop>(),
     fw::msg::Close<&CDlgProgress::OnClose>(),
+    fw::msg::Timer<&CDlgProgress::OnTimer>(),
     fw::msg::CtlColor<&CDlgProgress::OnCtlColor>(),
     fw::msg::Raw<kJobEndedMessage, &CDlgProgress::OnJobEnded>(),
 };
 // clang-format on
 
-CDlgProgress::CDlgProgress() : fw::Dialog(IDD_PROGRESS), m_brushWhite(CreateSolidBrush(kWhite)) {}
+CDlgProgress::CDlgProgress(Options options)
+    : Mapped(IDD_PROGRESS), m_options(std::move(options)),
+      m_stop(m_options.stopFlag ? m_options.stopFlag : &m_ownStop),
+      m_brushWhite(CreateSolidBrush(kWhite)) {}
 
-bool CDlgProgress::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::Dialog::ProcessMessage(message, wParam, lParam, result);
+CDlgProgress::~CDlgProgress() {
+    JoinWorker();
+}
+
+fw::JobOutcome CDlgProgress::DoModal(HWND owner) {
+    Mapped::DoModal(owner);
+    // The loop ends only on the worker's end message; should the dialog go
+    // some other way (its owner destroyed), the job is stopped and waited for.
+    JoinWorker();
+    return m_outcome;
 }
 
 BOOL CDlgProgress::OnInitDialog() {
@@ -44,68 +68,48 @@ BOOL CDlgProgress::OnInitDialog() {
     m_btnStop.Attach(Item(IDC_STOP).Handle());
 
     m_staticMessage.SetText(L"");
-    if (m_bRepair)
-        m_staticMessage.SetText(kRepairLabel);
-    else if (m_bSave)
-        m_staticMessage.SetText(kSaveLabel);
-
+    m_staticMessage.SetText(m_options.label);
     m_progress.Send(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     m_progress.Show(SW_SHOW);
-
-    CDravix_Video_RecoveryApp& app = GetApp();
-    app.m_bStopProcess = false;
-    app.m_pProgressDlg = this;
+    *m_stop = false;
     CenterOnOwner();
 
-    HANDLE worker = s_pfnStartWorker(this);
-    m_bWorkerStarted = worker != nullptr;
-    if (worker)
-        CloseHandle(worker); // never joined: the worker's close request ends the dialog
-
-    if (!m_bRepair && m_bSave) {
+    m_worker.Reset(CreateThread(nullptr, 0, &CDlgProgress::WorkerThreadProc, this, 0, nullptr));
+    if (!m_options.stoppable) {
+        // A job that cannot be stopped shows its label only.
         m_btnStop.Show(SW_HIDE);
         m_progress.Show(SW_HIDE);
     }
-
-    if (!m_bWorkerStarted) {
-        // Nothing would ever close the dialog: say so and close it now.
-        fw::ShowMessage(m_bRepair ? L"Video file repair process could not be started."
-                                  : L"Video file saving process could not be started.",
-                        MB_OK | MB_ICONINFORMATION);
+    if (!m_worker) {
+        m_outcome = fw::JobOutcome::Failed({}, GetLastError());
+        m_bJobEnded = true;
         EndDialog(IDABORT);
     }
     return TRUE;
 }
 
-void CDlgProgress::SetProgress(int percent) {
+DWORD WINAPI CDlgProgress::WorkerThreadProc(LPVOID parameter) {
+    auto* dialog = static_cast<CDlgProgress*>(parameter);
+    try {
+        dialog->m_outcome = dialog->m_options.job(*dialog, fw::StopToken(*dialog->m_stop));
+    } catch (...) {
+        // The end message must go out whatever the job did.
+        dialog->m_outcome = fw::JobOutcome::Failed({}, ERROR_INTERNAL_ERROR);
+    }
+    SendMessageW(dialog->Handle(), kJobEndedMessage, 0, 0);
+    return 1;
+}
+
+void CDlgProgress::Set(int percent) {
     m_progress.Send(PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     InvalidateRect(m_progress.Handle(), nullptr, TRUE);
 }
 
-DWORD WINAPI CDlgProgress::WorkerThreadProc(LPVOID parameter) {
-    auto* dialog = static_cast<CDlgProgress*>(parameter);
-    const HWND window = dialog->Handle();
-    try {
-        if (dialog->m_testJob) {
-            dialog->m_testJob();
-        } else if (dialog->m_bRepair) {
-            GetApp().RepairJob();
-        } else if (dialog->m_bSave) {
-            if (CSaveOptionView* page = GetApp().m_pSaveView)
-                page->SaveJob();
-        } else {
-            return 1;
-        }
-    } catch (...) {
-        // The close request must go out whatever the job did.
-        dialog->m_bJobFailed = true;
-    }
-    SendMessageW(window, kJobEndedMessage, 0, 0);
-    return 1;
-}
-
 LRESULT CDlgProgress::OnJobEnded(WPARAM, LPARAM) {
     m_bJobEnded = true;
+    KillTimer(m_hWnd, kCancelTimer);
+    if (m_options.onEnded && !m_bEnding)
+        m_options.onEnded(m_outcome);
     // A Stop question still open is answered first; its handler ends the dialog.
     if (m_nOpenQuestions == 0)
         EndDialog(IDCANCEL);
@@ -118,14 +122,54 @@ void CDlgProgress::OnBnClickedStop() {
         fw::ShowMessage(L"Are you sure, stop Repair?", MB_YESNO | MB_ICONINFORMATION);
     --m_nOpenQuestions;
     if (answer == IDYES) {
-        CDravix_Video_RecoveryApp& app = GetApp();
-        app.m_bStopProcess = true;
-        app.m_bSourcePageActive = 1;
-        app.ShowPage(0);
+        RequestStop();
+        if (m_options.onStop)
+            m_options.onStop();
     }
     // The job may have ended while the question was open.
     if (m_bJobEnded && m_nOpenQuestions == 0)
         EndDialog(IDCANCEL);
+}
+
+void CDlgProgress::RequestStop() {
+    *m_stop = true;
+    if (m_bJobEnded)
+        return;
+    // A job blocked in a read (a network share that stopped answering)
+    // would only see the flag once the read returns.
+    CancelBlockedIo();
+    SetTimer(m_hWnd, kCancelTimer, kCancelIntervalMs, nullptr);
+}
+
+void CDlgProgress::CancelBlockedIo() {
+    if (m_worker)
+        CancelSynchronousIo(m_worker.Get());
+}
+
+void CDlgProgress::OnTimer(UINT_PTR id) {
+    if (id == kCancelTimer && !m_bJobEnded)
+        CancelBlockedIo();
+}
+
+bool CDlgProgress::StopAndWait(DWORD timeoutMs) {
+    if (!IsRunning())
+        return true;
+    m_bEnding = true;
+    RequestStop();
+    return WaitHandlingSentMessages(m_worker.Get(), timeoutMs);
+}
+
+void CDlgProgress::JoinWorker() {
+    if (!m_worker)
+        return;
+    if (WaitForSingleObject(m_worker.Get(), 0) == WAIT_TIMEOUT) {
+        m_bEnding = true;
+        *m_stop = true;
+        CancelBlockedIo();
+        while (!WaitHandlingSentMessages(m_worker.Get(), kCancelIntervalMs))
+            CancelBlockedIo();
+    }
+    m_worker.Reset();
 }
 
 void CDlgProgress::OnClose() {
@@ -141,10 +185,10 @@ void CDlgProgress::OnCancel() {
 }
 
 void CDlgProgress::OnUserClose() {
-    // The worker goes on using the dialog and the shared state until its
-    // close request arrives, so the modal loop may not end before. A repair
-    // can be stopped, so the close asks the Stop question; a save cannot.
-    if (m_bJobEnded || !m_bRepair || m_nOpenQuestions > 0 || GetApp().m_bStopProcess)
+    // The worker goes on using the dialog until its end message arrives, so
+    // the modal loop may not end before. A job that can be stopped asks the
+    // Stop question; one that cannot is waited for.
+    if (m_bJobEnded || !m_options.stoppable || m_nOpenQuestions > 0 || StopRequested())
         return;
     OnBnClickedStop();
 }
@@ -159,16 +203,11 @@ HBRUSH CDlgProgress::OnCtlColor(HDC dc, HWND, UINT kind) {
 // CStopButton
 
 // clang-format off
-constexpr fw::MessageEntry<CDlgProgress::CStopButton> CDlgProgress::CStopButton::kMessages[] = {
+const fw::MessageTable<CDlgProgress::CStopButton> CDlgProgress::CStopButton::kMessages = {
     fw::msg::ReflectedDrawItem<&CStopButton::DrawItem>(),
     fw::msg::Raw<WM_SETCURSOR, &CStopButton::OnSetCursor>(),
 };
 // clang-format on
-
-bool CDlgProgress::CStopButton::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                               LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result);
-}
 
 bool CDlgProgress::CStopButton::Attach(HWND button) {
     if (!fw::Control::Attach(button))

@@ -1,39 +1,62 @@
-// The modal progress dialog that runs a repair or a save job on a worker
-// thread, and the engine executables that sit beside the program.
+// The repair workflow's working parts: the modal progress dialog that runs a
+// job on its worker thread, the repair job, and the engine executables that
+// sit beside the program.
 #pragma once
 
 #include "framework/Gdi.h"
+#include "framework/Job.h"
 #include "framework/Window.h"
 
+#include <atomic>
 #include <functional>
 #include <string>
 
-class CDlgProgress : public fw::Dialog {
+// A modal dialog that runs one job on a worker thread of its own, moves its
+// bar as the job reports, and ends when the job has returned: the worker is
+// joined before the dialog goes away, whatever closes it.
+class CDlgProgress : public fw::Mapped<CDlgProgress, fw::Dialog>, private fw::Progress {
 public:
-    CDlgProgress();
+    struct Options {
+        std::wstring label = {};
+        // Shows the Stop button, and a close asks the Stop question.
+        bool stoppable = false;
+        // Cleared when the dialog opens, set by a confirmed Stop; the job's
+        // stop token reads it. The dialog keeps a flag of its own without one.
+        std::atomic<bool>* stopFlag = nullptr;
+        fw::Job job = {};
+        // A confirmed Stop, on the user-interface thread, the job still running.
+        std::function<void()> onStop = {};
+        // The job has returned; the dialog is still up, so what is shown
+        // here is shown over it, and the dialog closes afterwards.
+        std::function<void(const fw::JobOutcome&)> onEnded = {};
+    };
 
-    // Exactly one is set by the caller before DoModal.
-    bool m_bRepair = false;
-    bool m_bSave = false;
+    explicit CDlgProgress(Options options);
+    ~CDlgProgress();
 
-    // Moves the bar to a percentage: the position is sent to the bar, which is
-    // then repainted. Called by the jobs on the worker thread.
-    void SetProgress(int percent);
+    // Shows the dialog and runs the job; returns what the job returned (a
+    // failure with ERROR_INTERNAL_ERROR when the job threw, one with the
+    // system's error when no worker could start).
+    fw::JobOutcome DoModal(HWND owner);
 
-    static DWORD WINAPI WorkerThreadProc(LPVOID parameter);
+    // Stops the job as a confirmed Stop would, without asking, and waits up
+    // to timeoutMs for it to return; true when it has.
+    bool StopAndWait(DWORD timeoutMs);
+    bool IsRunning() const { return m_worker && !m_bJobEnded; }
+    bool StopRequested() const { return m_stop->load(); }
 
     // The Stop button: a flat white push button with a hand cursor and a tooltip.
-    class CStopButton : public fw::Control {
+    class CStopButton : public fw::Mapped<CStopButton, fw::Control> {
     public:
         // Binds the button, makes it owner-drawn and gives it its tooltip.
         bool Attach(HWND button);
-        bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
         HWND Tooltip() const { return m_tooltip; }
         void DrawItem(const DRAWITEMSTRUCT& item);
 
     private:
+        friend Mapped;
         LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
-        static const fw::MessageEntry<CStopButton> kMessages[];
+        static const fw::MessageTable<CStopButton> kMessages;
         HWND m_tooltip = nullptr;
     };
 
@@ -41,39 +64,41 @@ public:
     CStopButton m_btnStop;         // control 1014
     fw::WindowRef m_staticMessage; // control 1015
 
-    // Asks whether to stop the repair; Yes stops it and returns to the source page.
+    // Asks whether to stop the repair; Yes stops it.
     void OnBnClickedStop();
-
-    // Set by a job that could not do its work; read by the caller after DoModal.
-    bool m_bJobFailed = false;
-    // False when no worker could be started: the dialog then closed at once
-    // and told the user.
-    bool m_bWorkerStarted = false;
-    // The worker's close request has arrived: its job has returned.
-    bool m_bJobEnded = false;
-
-    // Seams for tests: a job run in place of the mode's job, and the thread
-    // start (a null handle means the thread could not be started).
-    std::function<void()> m_testJob;
-    static HANDLE (*s_pfnStartWorker)(CDlgProgress* dialog);
 
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    friend Mapped;
+    static DWORD WINAPI WorkerThreadProc(LPVOID parameter);
+    // Progress, from the worker: the position is sent to the bar, which is
+    // then repainted.
+    void Set(int percent) override;
+    void RequestStop();
+    void CancelBlockedIo();
+    void JoinWorker();
     void OnClose();
+    void OnTimer(UINT_PTR id);
     LRESULT OnJobEnded(WPARAM, LPARAM);
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
     // Escape, Enter, Alt+F4 or a close by the system while the job runs.
     void OnUserClose();
 
-    static const fw::MessageEntry<CDlgProgress> kMessages[];
+    static const fw::MessageTable<CDlgProgress> kMessages;
 
-    fw::Brush m_brushWhite;
+    Options m_options;
+    std::atomic<bool> m_ownStop{false};
+    std::atomic<bool>* m_stop;
+    fw::UniqueHandle m_worker;
+    fw::JobOutcome m_outcome; // written by the worker before its end message
+    bool m_bJobEnded = false; // the worker's end message has arrived
+    bool m_bEnding = false;   // stopped by StopAndWait: nothing more is shown
     int m_nOpenQuestions = 0; // Stop questions being asked right now
+    fw::Brush m_brushWhite;
 };
 
 // Full path of an engine executable in the program's own folder.
@@ -83,14 +108,43 @@ bool EngineExists(const std::wstring& path);
 // The message for a missing engine: its path and the installation hint.
 std::wstring MissingEngineMessage(const std::wstring& path);
 
-// The repair job's helpers.
-// Fills the buffer with the program's folder and a trailing backslash (made
-// when missing) and returns its length; 0 and an empty text when the folder
-// is longer than 260 characters or does not fit.
-size_t GetWorkingDirectory(wchar_t* buffer, size_t capacity);
+// The folder the repair job makes its temporary file in: the program's own,
+// with a trailing backslash (made when missing).
+std::wstring GetWorkingDirectory();
 // A new GUID in registry form: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
 std::wstring CreateGuidString();
-// Reads one chunk of the repair job's source, as ReadFile does; tests put a
-// failing or waiting reader here.
-using ChunkReader = BOOL (*)(HANDLE file, void* buffer, DWORD size, DWORD* read);
-extern ChunkReader g_pfnReadChunk;
+// The temporary file of a repair of a source with this extension.
+std::wstring NewTemporaryPath(const std::wstring& extension);
+// Removes temporary files that earlier runs left in `folder` (a crash, a
+// power cut): files named by a GUID in registry form and an extension that no
+// process has open. Nothing else is touched. Returns how many went.
+int RemoveLeftoverTemporaryFiles(const std::wstring& folder);
+
+// The file operations of the repair job. The job uses the real ones; tests
+// hand in their own where a disk fills up or a network stops answering.
+class RepairFileIo {
+public:
+    virtual ~RepairFileIo() = default;
+    virtual HANDLE OpenSource(const std::wstring& path);
+    // Deleted when closed, so it cannot outlive the program.
+    virtual HANDLE CreateTemporary(const std::wstring& path);
+    virtual bool Read(HANDLE file, void* buffer, DWORD size, DWORD* read);
+    virtual bool Write(HANDLE file, const void* data, DWORD size, DWORD* written);
+};
+
+struct RepairInputs {
+    std::wstring source;
+    std::wstring temporary;
+    RepairFileIo* io = nullptr; // null: the real files
+};
+
+// Copies the source in 512-byte chunks into the temporary file, which is gone
+// when the job returns; reports 10, 40 and 100. Fails with the source's path
+// when it cannot be read, with the temporary file's when that cannot be made
+// or written.
+fw::JobOutcome RepairJob(const RepairInputs& inputs, fw::Progress& progress,
+                         const fw::StopToken& stop);
+
+// Whether a chosen path can be a source: an existing ordinary file.
+enum class SourceCheck { Ok, Missing };
+SourceCheck CheckSource(const std::wstring& path);

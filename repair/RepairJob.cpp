@@ -1,34 +1,17 @@
-#include "app/App.h"
-
-#include "framework/Gdi.h"
-#include "framework/Prompts.h"
 #include "repair/DlgProgress.h"
+
+#include "framework/Files.h"
+#include "framework/Gdi.h"
 
 #include <io.h>
 #include <objbase.h>
 
+#include <regex>
+
 namespace {
-constexpr size_t kChunkSize = 512;
-constexpr size_t kModulePathRoom = 500;
-constexpr size_t kLongestWorkingDirectory = 260;
+constexpr DWORD kChunkSize = 512;
 
-BOOL ReadChunk(HANDLE file, void* buffer, DWORD size, DWORD* read) {
-    return ReadFile(file, buffer, size, read, nullptr);
-}
-
-void ReportProgress(CDlgProgress* dialog, int percent) {
-    if (dialog)
-        dialog->SetProgress(percent);
-}
-
-// Raw handles, without sharing, and without any buffer of the runtime's: the
-// job's one chunk buffer is the only one between the two files.
-HANDLE OpenSource(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-}
-
-// Empties the temporary file before it is closed and deleted, a few
+// Empties the temporary file before it is closed, and so deleted, a few
 // megabytes at a time. Under Wine the wineserver gives a file's blocks back
 // when it is cut or deleted, and serves no other request meanwhile, the
 // dialog's messages included: cut in one go, a large file would leave the
@@ -47,29 +30,44 @@ void DiscardContent(HANDLE file) {
     }
 }
 
-HANDLE CreateTarget(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+// A temporary file's whole name: a GUID in registry form, then an optional
+// dot and extension (Windows drops a trailing dot when the file is made).
+bool IsTemporaryName(const std::wstring& name) {
+    static const std::wregex form(
+        LR"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}(\.[^.]*)?)");
+    return std::regex_match(name, form);
 }
 } // namespace
 
-ChunkReader g_pfnReadChunk = &ReadChunk;
+HANDLE RepairFileIo::OpenSource(const std::wstring& path) {
+    // Raw handles, without any buffer of the runtime's: the job's one chunk
+    // buffer is the only one between the two files.
+    return CreateFileW(fw::LongPathForm(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
 
-size_t GetWorkingDirectory(wchar_t* buffer, size_t capacity) {
-    if (capacity > 0)
-        buffer[0] = L'\0';
-    wchar_t module[kModulePathRoom] = {};
-    GetModuleFileNameW(nullptr, module, kModulePathRoom);
-    std::wstring folder(module);
-    const size_t slash = folder.rfind(L'\\');
-    folder.resize(slash == std::wstring::npos ? 0 : slash + 1);
-    if (!folder.empty() && _waccess(folder.c_str(), 0) != 0)
-        CreateDirectoryW(folder.c_str(), nullptr);
-    if (folder.size() > kLongestWorkingDirectory || folder.size() >= capacity)
-        return 0;
-    folder.copy(buffer, folder.size());
-    buffer[folder.size()] = L'\0';
-    return folder.size();
+HANDLE RepairFileIo::CreateTemporary(const std::wstring& path) {
+    // Deleted by the system when its last handle closes, so that a copy of
+    // the user's video cannot outlive a crash or a kill. Others may open it
+    // only to delete it.
+    return CreateFileW(fw::LongPathForm(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
+                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                       nullptr);
+}
+
+bool RepairFileIo::Read(HANDLE file, void* buffer, DWORD size, DWORD* read) {
+    return ReadFile(file, buffer, size, read, nullptr) != FALSE;
+}
+
+bool RepairFileIo::Write(HANDLE file, const void* data, DWORD size, DWORD* written) {
+    return WriteFile(file, data, size, written, nullptr) != FALSE;
+}
+
+std::wstring GetWorkingDirectory() {
+    const std::wstring folder = fw::ProgramFolder();
+    if (!folder.empty() && !fw::PathExists(folder))
+        CreateDirectoryW(fw::LongPathForm(folder).c_str(), nullptr);
+    return folder;
 }
 
 std::wstring CreateGuidString() {
@@ -80,83 +78,81 @@ std::wstring CreateGuidString() {
     return text;
 }
 
-void CDravix_Video_RecoveryApp::OnRepair() {
-    if (m_strSourceFile.empty()) {
-        fw::ShowMessage(L"Please add corrupt video file to repair.", MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    const std::wstring engine = GetEnginePath(L"ZMTE.exe");
-    if (!EngineExists(engine)) {
-        fw::ShowMessage(MissingEngineMessage(engine), MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-
-    CDlgProgress dialog;
-    dialog.m_bRepair = true;
-    dialog.DoModal(MainWindow());
-
-    if (m_bStopProcess) {
-        // The Stop handler has already made the source page current.
-        _wunlink(m_strTempOutputFile.c_str());
-        return;
-    }
-    if (!dialog.m_bWorkerStarted)
-        return; // the dialog has said so; nothing was done
-    if (dialog.m_bJobFailed) {
-        fw::ShowMessage(m_strSourceFile + L" could not be read.", MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    m_bSourcePageActive = 0;
-    ShowPage(1);
+std::wstring NewTemporaryPath(const std::wstring& extension) {
+    return GetWorkingDirectory() + CreateGuidString() + L"." + extension;
 }
 
-void CDravix_Video_RecoveryApp::RepairJob() {
-    CDlgProgress* dialog = m_pProgressDlg;
-    ReportProgress(dialog, 10);
+int RemoveLeftoverTemporaryFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(fw::LongPathForm(folder + L"{*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int removed = 0;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            !IsTemporaryName(found.cFileName))
+            continue;
+        // Opened without sharing, it opens only when no process has it open;
+        // it goes when this handle closes.
+        fw::UniqueHandle file(CreateFileW(fw::LongPathForm(folder + found.cFileName).c_str(),
+                                          DELETE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        removed += file ? 1 : 0;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return removed;
+}
 
-    wchar_t directory[1024] = {};
-    GetWorkingDirectory(directory, std::size(directory));
-    m_strTempOutputFile = directory + CreateGuidString() + L"." + m_strSourceExt;
-
-    fw::UniqueHandle source(OpenSource(m_strSourceFile));
-    fw::UniqueHandle target;
-    if (source)
-        target.Reset(CreateTarget(m_strTempOutputFile));
-    if (!source || !target) {
-        if (dialog)
-            dialog->m_bJobFailed = true;
-        return;
-    }
-    ReportProgress(dialog, 40);
-
-    const auto closeAndRemoveTarget = [&] {
-        DiscardContent(target.Get());
-        source.Reset();
-        target.Reset();
-        _wunlink(m_strTempOutputFile.c_str());
+fw::JobOutcome RepairJob(const RepairInputs& inputs, fw::Progress& progress,
+                         const fw::StopToken& stop) {
+    RepairFileIo realFiles;
+    RepairFileIo& io = inputs.io ? *inputs.io : realFiles;
+    // A read or write cut short by a stop fails; the stop is what counts then.
+    const auto failed = [&](const std::wstring& path, DWORD error) {
+        return stop.StopRequested() ? fw::JobOutcome::Stopped()
+                                    : fw::JobOutcome::Failed(path, error);
     };
+    progress.Set(10);
+
+    fw::UniqueHandle source(io.OpenSource(inputs.source));
+    if (!source)
+        return failed(inputs.source, GetLastError());
+    fw::UniqueHandle target(io.CreateTemporary(inputs.temporary));
+    if (!target)
+        return failed(inputs.temporary, GetLastError());
+    progress.Set(40);
+
+    // However the job ends, the temporary file goes with its handle.
+    struct Discard {
+        fw::UniqueHandle& file;
+        ~Discard() {
+            if (file)
+                DiscardContent(file.Get());
+        }
+    } discard{target};
     BYTE chunk[kChunkSize];
     for (;;) {
         DWORD read = 0;
-        if (!g_pfnReadChunk(source.Get(), chunk, kChunkSize, &read)) {
-            // A source that fails under the job: nothing of it may stay behind.
-            closeAndRemoveTarget();
-            if (dialog)
-                dialog->m_bJobFailed = true;
-            return;
-        }
+        if (!io.Read(source.Get(), chunk, kChunkSize, &read))
+            return failed(inputs.source, GetLastError());
         if (read == 0) {
-            closeAndRemoveTarget();
-            ReportProgress(dialog, 100);
-            return;
-        }
-        // Stopped: the temporary file stays, empty, for the Repair command to remove.
-        if (m_bStopProcess) {
             DiscardContent(target.Get());
-            return;
+            target.Reset();
+            source.Reset();
+            progress.Set(100);
+            return {};
         }
-        // A chunk that cannot be written is skipped; the copy goes on.
+        if (stop.StopRequested())
+            return fw::JobOutcome::Stopped();
         DWORD written = 0;
-        WriteFile(target.Get(), chunk, read, &written, nullptr);
+        if (!io.Write(target.Get(), chunk, read, &written))
+            return failed(inputs.temporary, GetLastError());
+        // A write that takes fewer bytes than it was given has run out of room.
+        if (written != read)
+            return failed(inputs.temporary, ERROR_DISK_FULL);
     }
+}
+
+SourceCheck CheckSource(const std::wstring& path) {
+    return fw::PathExists(path) ? SourceCheck::Ok : SourceCheck::Missing;
 }

@@ -1,6 +1,6 @@
 #include "repair/SourceView.h"
 
-#include "app/App.h"
+#include "framework/Prompts.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -8,10 +8,26 @@
 namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kTextBlue = RGB(24, 71, 102);
+
+// The chooser's one filter. Every video pattern is a "*.ext" wildcard.
+constexpr wchar_t kVideoFilterName[] = L"Video Files ";
+constexpr wchar_t kVideoPatterns[] =
+    L"*.MP4;*.MOV;*.TS;*.3GP;*.mp4;*.mov;*.ts;*.3gp;*.m4v;*.flv;*.3g2;*.avi;*.AVI;*.mkv;*.MKV;"
+    L"*.mpg;*.mpeg;*.MPG;*.MPEG;*.DIVX;*.divx;*.webm;*.WEBM;*.asf;*.ASF;*.wmv;*.WMV;";
 } // namespace
 
+std::optional<std::wstring> ChooseSourceVideo(HWND owner) {
+    fw::FileChooserOptions options;
+    options.owner = owner;
+    options.filters = {{kVideoFilterName, kVideoPatterns}};
+    // The chooser may return a name that does not exist; the Add-file
+    // command tells the user so in its own words.
+    options.fileMustExist = false;
+    return fw::ChooseFile(options);
+}
+
 // clang-format off
-constexpr fw::MessageEntry<CDravix_Video_RecoveryView> CDravix_Video_RecoveryView::kMessages[] = {
+const fw::MessageTable<CDravix_Video_RecoveryView> CDravix_Video_RecoveryView::kMessages = {
     fw::msg::Create<&CDravix_Video_RecoveryView::OnCreate>(),
     fw::msg::ContextMenu<&CDravix_Video_RecoveryView::OnContextMenu>(),
     fw::msg::Mouse<WM_RBUTTONUP, &CDravix_Video_RecoveryView::OnRButtonUp>(),
@@ -24,12 +40,6 @@ constexpr fw::MessageEntry<CDravix_Video_RecoveryView> CDravix_Video_RecoveryVie
 
 CDravix_Video_RecoveryView::CDravix_Video_RecoveryView()
     : m_brushBackground(CreateSolidBrush(kWhite)) {}
-
-bool CDravix_Video_RecoveryView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                                LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::View::ProcessMessage(message, wParam, lParam, result);
-}
 
 int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
     if (Default() == -1)
@@ -60,8 +70,6 @@ int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
                         .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
     m_btnRepair.SetBitmaps(IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER);
     m_btnRepair.SetTooltipText(&repairTip);
-
-    GetApp().m_pSourceView = this;
     return 0;
 }
 
@@ -111,11 +119,11 @@ void CDravix_Video_RecoveryView::ShowEditMenu(POINT screen) {
 }
 
 void CDravix_Video_RecoveryView::OnBnClickedAdd() {
-    GetApp().OnAddFile();
+    SendCommand(ID_FILE_OPEN);
 }
 
 void CDravix_Video_RecoveryView::OnBnClickedRepair() {
-    GetApp().OnRepair();
+    SendCommand(ID_FILE_REPAIR);
 }
 
 void CDravix_Video_RecoveryView::ShowSourceFile(const std::wstring& path) {
@@ -127,8 +135,6 @@ void CDravix_Video_RecoveryView::ShowSourceFile(const std::wstring& path) {
 }
 
 void CDravix_Video_RecoveryView::OnDraw(HDC dc) {
-    if (!GetDocument())
-        return;
     const RECT client = ClientRect();
     fw::OffscreenDC offscreen(dc, client.right - client.left, client.bottom - client.top);
     DrawBackground(offscreen.Get(), client);

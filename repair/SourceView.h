@@ -6,12 +6,17 @@
 #include "framework/Gdi.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
-class CDravix_Video_RecoveryView : public fw::View {
+// Asks for the damaged video with the open chooser and its video filter; the
+// chosen path, or nothing when the user cancelled.
+std::optional<std::wstring> ChooseSourceVideo(HWND owner);
+
+// Its buttons send the frame's Open and Repair commands.
+class CDravix_Video_RecoveryView : public fw::Mapped<CDravix_Video_RecoveryView, fw::View> {
 public:
     CDravix_Video_RecoveryView();
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     // Shows a chosen file: the check mark on the Add button, the path in the text line.
     void ShowSourceFile(const std::wstring& path);
@@ -21,6 +26,7 @@ protected:
     void OnDraw(HDC dc) override;
 
 private:
+    friend Mapped;
     int OnCreate(const CREATESTRUCTW& cs);
     void OnContextMenu(HWND window, POINT screen);
     void OnRButtonUp(UINT keys, POINT client);
@@ -31,7 +37,7 @@ private:
     void ShowEditMenu(POINT screen);
     void DrawBackground(HDC dc, const RECT& client);
 
-    static const fw::MessageEntry<CDravix_Video_RecoveryView> kMessages[];
+    static const fw::MessageTable<CDravix_Video_RecoveryView> kMessages;
 
     fw::Brush m_brushBackground;
     fw::Control m_staticPath;

@@ -66,6 +66,9 @@
 #define ID_HELP_HOW_TO_USE 32773
 #define ID_FILE_SAVE_OUTPUT 32774
 #define ID_VISIT_HOMEPAGE 326
+// The save page's Back and Preview buttons, as commands to the frame.
+#define ID_PAGE_BACK 32780
+#define ID_PAGE_PREVIEW 32781
 
 // Standard command ids the menu and accelerators share with the usual
 // application frameworks.

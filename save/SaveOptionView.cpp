@@ -1,6 +1,5 @@
 #include "save/SaveOptionView.h"
 
-#include "app/App.h"
 #include "framework/Prompts.h"
 #include "res/resource.h"
 
@@ -36,7 +35,7 @@ void CreateImageButton(CToolButton& button, HWND parent, int id, UINT normal, UI
 } // namespace
 
 // clang-format off
-constexpr fw::MessageEntry<CSaveOptionView> CSaveOptionView::kMessages[] = {
+const fw::MessageTable<CSaveOptionView> CSaveOptionView::kMessages = {
     fw::msg::Create<&CSaveOptionView::OnCreate>(),
     fw::msg::Size<&CSaveOptionView::OnSize>(),
     fw::msg::CtlColor<&CSaveOptionView::OnCtlColor>(),
@@ -49,11 +48,6 @@ constexpr fw::MessageEntry<CSaveOptionView> CSaveOptionView::kMessages[] = {
 // clang-format on
 
 CSaveOptionView::CSaveOptionView() : m_brushBackground(CreateSolidBrush(RGB(255, 255, 255))) {}
-
-bool CSaveOptionView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::View::ProcessMessage(message, wParam, lParam, result);
-}
 
 int CSaveOptionView::OnCreate(const CREATESTRUCTW&) {
     if (Default() == -1)
@@ -86,8 +80,6 @@ int CSaveOptionView::OnCreate(const CREATESTRUCTW&) {
     CreateImageButton(m_btnBack, m_hWnd, IDC_BACK, IDB_BACK_NORMAL, IDB_BACK_HOVER, kBackTip);
     CreateImageButton(m_btnPreview, m_hWnd, IDC_PREVIEW, IDB_PREVIEW_NORMAL, IDB_PREVIEW_HOVER,
                       kPreviewTip);
-
-    GetApp().m_pSaveView = this;
     return 0;
 }
 
@@ -125,8 +117,6 @@ bool CSaveOptionView::OnEraseBkgnd(HDC) {
 }
 
 void CSaveOptionView::OnDraw(HDC dc) {
-    if (!GetDocument())
-        return;
     const RECT client = ClientRect();
     {
         fw::OffscreenDC offscreen(dc, client.right, client.bottom);
@@ -150,7 +140,7 @@ void CSaveOptionView::PaintBackground(HDC dc) {
 
 void CSaveOptionView::OnBnClickedBrowse() {
     fw::FileChooserOptions options;
-    options.owner = GetApp().MainWindow();
+    options.owner = GetAncestor(m_hWnd, GA_ROOT);
     options.save = true;
     options.overwritePrompt = true;
     const auto chosen = fw::ChooseFile(options);
@@ -159,13 +149,20 @@ void CSaveOptionView::OnBnClickedBrowse() {
     m_strDestPath = *chosen;
     m_strDestPath += L"_(recovered)";
     m_strDestPath += L".";
-    m_strDestPath += GetApp().m_strSourceExt;
+    m_strDestPath += m_strSourceExt;
     m_editDest.SetText(m_strDestPath);
 }
 
+void CSaveOptionView::OnBnClickedSave() {
+    SendCommand(ID_FILE_SAVE_OUTPUT);
+}
+
 void CSaveOptionView::OnBnClickedBack() {
-    GetApp().m_bSourcePageActive = 1;
-    GetApp().ShowPage(0);
+    SendCommand(ID_PAGE_BACK);
     // Only the field: the member keeps the last chosen path.
     m_editDest.SetText(L"");
+}
+
+void CSaveOptionView::OnBnClickedPreview() {
+    SendCommand(ID_PAGE_PREVIEW);
 }

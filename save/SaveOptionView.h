@@ -1,26 +1,28 @@
-// Page 1: choosing where the repaired video goes, saving and previewing it.
+// The save workflow: page 1, where the user chooses where the repaired video
+// goes; the save job that writes it; and the preview player's start.
 #pragma once
 
 #include "controls/Controls.h"
 #include "framework/Frame.h"
 #include "framework/Gdi.h"
+#include "framework/Job.h"
 
 #include <string>
+#include <vector>
 
-class CSaveOptionView : public fw::View {
+// Browse forms the output name in the destination field; Save, Back and
+// Preview send the frame their commands.
+class CSaveOptionView : public fw::Mapped<CSaveOptionView, fw::View> {
 public:
     CSaveOptionView();
 
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
-    // Save: refuses an empty destination, runs SaveJob under the progress
-    // dialog and reports the outcome once the dialog has closed.
-    void OnBnClickedSave();
-    // Runs on the progress dialog's worker thread: checks the save engines and
-    // copies the selected source to the destination field's path.
-    void SaveJob();
+    // The extension of the video being repaired, for the output name.
+    void SetSourceExtension(std::wstring extension) { m_strSourceExt = std::move(extension); }
+    // What Save writes to: the destination field's text.
+    std::wstring Destination() const { return m_editDest.GetText(); }
 
     void OnBnClickedBrowse();
+    void OnBnClickedSave();
     void OnBnClickedBack();
     void OnBnClickedPreview();
 
@@ -35,11 +37,6 @@ public:
     fw::Font m_fontEdit;
     fw::Control m_staticDestLabel;
     fw::Control m_staticDone;
-    // Outcome of the last save copy, nonzero when the file was written, and
-    // the system's error code when it was not. Written by the worker, read
-    // after the progress dialog has closed.
-    int m_bSaved = 0;
-    DWORD m_dwSaveError = ERROR_SUCCESS;
 
 protected:
     DWORD PreCreateStyle(DWORD style) override { return style | WS_VISIBLE; }
@@ -47,12 +44,31 @@ protected:
     void PaintBackground(HDC dc);
 
 private:
+    friend Mapped;
     int OnCreate(const CREATESTRUCTW& cs);
     void OnSize(UINT type, int cx, int cy);
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
     bool OnEraseBkgnd(HDC dc);
-    // Copies source to destination, replacing a file there; the error code on failure.
-    static DWORD CopyToDestination(const std::wstring& source, const std::wstring& destination);
 
-    static const fw::MessageEntry<CSaveOptionView> kMessages[];
+    static const fw::MessageTable<CSaveOptionView> kMessages;
+
+    std::wstring m_strSourceExt;
 };
+
+struct SaveInputs {
+    std::wstring source;
+    std::wstring destination;
+    // Engines that must be present, looked at in this order.
+    std::vector<std::wstring> engines;
+};
+
+// Checks the engines, then copies the source to the destination, replacing a
+// file there; reports 40 and 100. Fails with the path of the first missing
+// engine (ERROR_FILE_NOT_FOUND), or with the destination and the reason the
+// copy failed.
+fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress, const fw::StopToken& stop);
+
+// Starts the player with the source path as its whole command line,
+// maximized, and waits until it has ended. False, with the system's error
+// code, when it could not be started.
+bool RunPlayer(const std::wstring& player, const std::wstring& source, DWORD* error);

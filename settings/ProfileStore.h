@@ -12,8 +12,6 @@
 #include <utility>
 #include <vector>
 
-class CDravix_Video_RecoveryApp;
-
 // An open registry key, closed when it goes out of scope.
 struct RegistryKeyTraits {
     static bool Valid(HKEY key) { return key != nullptr; }
@@ -71,11 +69,11 @@ public:
     static constexpr const wchar_t* kSection = L"Recent File List";
 
     // Replaces the list with what the settings hold.
-    void Load(CDravix_Video_RecoveryApp& app);
+    void Load(const ProfileStore& store);
     // Writes a loaded list back; entries without a file are removed. A list
     // that was never loaded writes nothing, so an application object that
     // never started leaves the settings alone.
-    void Save(CDravix_Video_RecoveryApp& app) const;
+    void Save(const ProfileStore& store) const;
     // Puts the path first, dropping an older mention of it and the oldest entry.
     void Add(const std::wstring& path);
 

@@ -1,5 +1,4 @@
 // The recent-file list, loaded at start-up and written back at exit.
-#include "app/App.h"
 #include "settings/ProfileStore.h"
 
 #include <algorithm>
@@ -8,19 +7,19 @@ std::wstring CRecentFileList::EntryName(int index) {
     return L"File" + std::to_wstring(index + 1);
 }
 
-void CRecentFileList::Load(CDravix_Video_RecoveryApp& app) {
+void CRecentFileList::Load(const ProfileStore& store) {
     for (int i = 0; i < kMaxEntries; ++i)
-        m_entries[i] = app.GetProfileString(kSection, EntryName(i).c_str(), L"");
+        m_entries[i] = store.GetProfileString(kSection, EntryName(i).c_str(), L"");
     m_bLoaded = true;
 }
 
-void CRecentFileList::Save(CDravix_Video_RecoveryApp& app) const {
+void CRecentFileList::Save(const ProfileStore& store) const {
     if (!m_bLoaded)
         return;
     for (int i = 0; i < kMaxEntries; ++i) {
         const std::wstring& path = m_entries[i];
-        app.WriteProfileString(kSection, EntryName(i).c_str(),
-                               path.empty() ? nullptr : path.c_str());
+        store.WriteProfileString(kSection, EntryName(i).c_str(),
+                                 path.empty() ? nullptr : path.c_str());
     }
 }
 

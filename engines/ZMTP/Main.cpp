@@ -2,6 +2,7 @@
 #include "engines/ZMTP/CommandLine.h"
 #include "engines/ZMTP/PlayerWindow.h"
 #include "engines/ZMTP/resource.h"
+#include "framework/Files.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -9,9 +10,7 @@
 namespace {
 
 std::wstring OwnFileName() {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring full = path;
+    const std::wstring full = fw::ModulePath();
     return full.substr(full.find_last_of(L"\\/") + 1);
 }
 

@@ -36,7 +36,7 @@ std::wstring CannotPlayMessage(const std::wstring& path, HRESULT error) {
 
 } // namespace
 
-constexpr fw::MessageEntry<CPlayerWindow> CPlayerWindow::kMessages[] = {
+const fw::MessageTable<CPlayerWindow> CPlayerWindow::kMessages = {
     fw::msg::Create<&CPlayerWindow::OnCreate>(),
     fw::msg::Size<&CPlayerWindow::OnSize>(),
     fw::msg::Paint<&CPlayerWindow::OnPaint>(),
@@ -52,11 +52,6 @@ CPlayerWindow::CPlayerWindow(std::wstring videoPath) : m_strVideoPath(std::move(
 
 CPlayerWindow::~CPlayerWindow() {
     ShutdownPlayer();
-}
-
-bool CPlayerWindow::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           Window::ProcessMessage(message, wParam, lParam, result);
 }
 
 bool CPlayerWindow::Create(int showCommand) {

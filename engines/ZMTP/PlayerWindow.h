@@ -9,7 +9,7 @@
 
 #include <string>
 
-class CPlayerWindow : public fw::Window {
+class CPlayerWindow : public fw::Mapped<CPlayerWindow, fw::Window> {
 public:
     explicit CPlayerWindow(std::wstring videoPath);
     ~CPlayerWindow() override;
@@ -17,10 +17,10 @@ public:
     // Creates the window, shows it in the given state and starts the video.
     bool Create(int showCommand);
 
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    static const fw::MessageEntry<CPlayerWindow> kMessages[];
-
 private:
+    friend Mapped;
+    static const fw::MessageTable<CPlayerWindow> kMessages;
+
     // Hands the media player's events, which arrive on this window's thread, to the window.
     class EventSink final : public IMFPMediaPlayerCallback {
     public:

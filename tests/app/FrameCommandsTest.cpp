@@ -52,7 +52,7 @@ TEST_F(FrameCommands, MenuGreysTheCommandsOfTheOtherPage) {
         EXPECT_FALSE(Greyed(help, ID_APP_ABOUT));
     }
     // The flag decides, whatever page is shown; a value other than 0 or 1 disables all three.
-    app.m_bSourcePageActive = 2;
+    state.m_bSourcePageActive = 2;
     HMENU file = Popup(0);
     EXPECT_TRUE(Greyed(file, ID_FILE_OPEN));
     EXPECT_TRUE(Greyed(file, ID_FILE_REPAIR));
@@ -74,8 +74,8 @@ TEST_F(FrameCommands, CommandsOfTheOtherPageDoNothingFromMenuOrKeyboard) {
     support::PumpMessages();
     EXPECT_TRUE(script.Records().empty())
         << "a disabled command asked: " << testing::PrintToString(script.Records().size());
-    EXPECT_EQ(frame->ActiveView(), app.m_pViews[0]);
-    EXPECT_EQ(app.m_bSourcePageActive, 1);
+    EXPECT_EQ(frame->ActiveView(), app.Page(0));
+    EXPECT_EQ(state.m_bSourcePageActive, 1);
 
     // Routing as such works: Exit still arrives and asks its question.
     Command(ID_APP_EXIT);
@@ -98,9 +98,9 @@ TEST_F(FrameCommands, CloseAsksAndNoKeepsEverythingYesDestroysTheFrame) {
         EXPECT_EQ(message.type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
     }
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(frame->ActiveView(), app.m_pViews[0]);
-    EXPECT_EQ(app.m_pViews[0]->Id(), ID_FIRST_PANE);
-    EXPECT_EQ(app.m_bSourcePageActive, 1);
+    EXPECT_EQ(frame->ActiveView(), app.Page(0));
+    EXPECT_EQ(app.Page(0)->Id(), ID_FIRST_PANE);
+    EXPECT_EQ(state.m_bSourcePageActive, 1);
 
     script.AnswerMessage(IDYES);
     SendMessageW(window, WM_CLOSE, 0, 0);

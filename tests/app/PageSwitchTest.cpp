@@ -17,7 +17,7 @@ struct PageState {
 
 class PageSwitch : public support::Workspace {
 protected:
-    fw::View* Page(int page) const { return app.m_pViews[page]; }
+    fw::View* Page(int page) const { return app.Page(page); }
     PageState State(int page) const {
         return {Page(page)->Id(), (Page(page)->Style() & WS_VISIBLE) != 0,
                 Page(page)->RectInParent()};
@@ -48,13 +48,11 @@ protected:
 };
 
 TEST_F(PageSwitch, StartsOnTheSourcePageWithTheSavePageWaitingEmpty) {
-    EXPECT_EQ(app.m_bSourcePageActive, 1);
-    EXPECT_FALSE(app.m_bStopProcess);
+    EXPECT_EQ(state.m_bSourcePageActive, 1);
+    EXPECT_FALSE(state.m_bStopProcess);
     ASSERT_TRUE(Page(0) && Page(1));
     EXPECT_EQ(Page(0)->Parent().Handle(), Frame());
     EXPECT_EQ(Page(1)->Parent().Handle(), Frame());
-    EXPECT_NE(Page(0)->GetDocument(), nullptr);
-    EXPECT_EQ(Page(0)->GetDocument(), Page(1)->GetDocument());
 
     EXPECT_EQ(frame->ActiveView(), Page(0));
     EXPECT_EQ(Page(0)->Id(), ID_FIRST_PANE);
@@ -72,6 +70,7 @@ TEST_F(PageSwitch, EverySwitchExchangesIdsAndLeavesOnePageFillingTheFrame) {
         fw::View* before = frame->ActiveView();
         EXPECT_EQ(GoTo(page), before) << "switching to page " << page;
         ExpectShown(page);
+        EXPECT_EQ(state.m_bSourcePageActive, page == 0 ? 1 : 0) << "the commands follow the page";
         current = page;
     }
     EXPECT_EQ(current, 0);
@@ -81,14 +80,14 @@ TEST_F(PageSwitch, ShowingTheCurrentPageChangesNothing) {
     GoTo(1);
     support::PumpMessages();
     const PageState source = State(0), save = State(1);
-    // Neither the flag nor the page's paint state is the switch's business.
-    app.m_bSourcePageActive = 7;
+    // The page's paint state is not the switch's business; the flag follows the page.
+    state.m_bSourcePageActive = 7;
     ValidateRect(Page(1)->Handle(), nullptr);
 
     EXPECT_EQ(app.ShowPage(1), Page(1));
     EXPECT_EQ(State(0), source);
     EXPECT_EQ(State(1), save);
-    EXPECT_EQ(app.m_bSourcePageActive, 7);
+    EXPECT_EQ(state.m_bSourcePageActive, 0);
     EXPECT_EQ(frame->ActiveView(), Page(1));
     RECT dirty{};
     EXPECT_FALSE(GetUpdateRect(Page(1)->Handle(), &dirty, FALSE)) << "the page was repainted";
@@ -107,11 +106,11 @@ TEST_F(PageSwitch, WithoutAnActiveViewNothingIsSwitched) {
 TEST(PageSwitchBeforeStartUp, ReturnsNullWhenThereIsNoFrameOrNoSuchPage) {
     CDravix_Video_RecoveryApp app;
     EXPECT_EQ(app.ShowPage(0), nullptr);
-    EXPECT_EQ(app.m_bSourcePageActive, 0);
+    EXPECT_EQ(app.GetWorkflow().m_bSourcePageActive, 0);
     ASSERT_TRUE(app.CreateWorkspace(SW_HIDE));
     EXPECT_EQ(app.ShowPage(2), nullptr);
     EXPECT_EQ(app.ShowPage(-1), nullptr);
-    EXPECT_EQ(app.GetMainFrame()->ActiveView(), app.m_pViews[0]);
+    EXPECT_EQ(app.GetMainFrame()->ActiveView(), app.Page(0));
 }
 
 } // namespace

@@ -31,7 +31,8 @@ HWND FindAboutBox() {
 
 // Runs an About box modally and calls `drive` once the box is up and painted;
 // `drive` should end it. A box still up after the time-out is ended with kTimedOut.
-INT_PTR RunAbout(std::function<void(HWND)> drive, DWORD timeoutMs = 5000) {
+INT_PTR RunAbout(std::function<void(HWND)> drive, CLinkOpener* opener = nullptr,
+                 DWORD timeoutMs = 5000) {
     static std::function<void(HWND)>* s_drive;
     static ULONGLONG s_deadline;
     s_drive = &drive;
@@ -47,7 +48,7 @@ INT_PTR RunAbout(std::function<void(HWND)> drive, DWORD timeoutMs = 5000) {
             EndDialog(box, kTimedOut);
         }
     });
-    CAboutDlg dlg;
+    CAboutDlg dlg(kMakerHomeUrl, opener);
     const INT_PTR result = dlg.DoModal();
     KillTimer(nullptr, timer);
     EXPECT_NE(result, kTimedOut) << "the About box did not close";
@@ -81,8 +82,8 @@ TEST(AboutDlg, ShowsItsTextsInTheirFontsAndClosesOnEscape) {
         EXPECT_EQ(TextOf(box, IDC_SALES_LABEL), L"Sales\t\t    :");
         EXPECT_EQ(TextOf(box, IDC_SUPPORT_LABEL), L"Support\t\t    :");
         EXPECT_EQ(TextOf(box, IDC_HOMEPAGE_LINK), L"Software Homepage");
-        EXPECT_EQ(TextOf(box, IDC_SALES_LINK), kSalesAddress);
-        EXPECT_EQ(TextOf(box, IDC_SUPPORT_LINK), kSupportAddress);
+        EXPECT_EQ(TextOf(box, IDC_SALES_LINK), L"sales@dravix.example");
+        EXPECT_EQ(TextOf(box, IDC_SUPPORT_LINK), L"support@dravix.example");
         EXPECT_EQ(TextOf(box, IDC_FFMPEG_NOTE), L"This software is using FFmpeg free Dlls. ");
         EXPECT_FALSE(TextOf(box, IDC_NOTICE).empty());
 
@@ -147,19 +148,24 @@ TEST(AboutDlg, PaintsItsPictureBehindTheTextsAndAWhiteOkButton) {
 TEST(AboutDlg, LinksOpenTheirTargetsAndANewBoxStartsWithBlueLinks) {
     FakeShell shell;
     const int links[] = {IDC_HOMEPAGE_LINK, IDC_SALES_LINK, IDC_SUPPORT_LINK};
-    INT_PTR result = RunAbout([&](HWND box) {
-        for (int id : links) {
-            EXPECT_EQ(AskColour(GetDlgItem(box, id)).text, RGB(0, 0, 255)) << id;
-            ClickLink(box, id);
-            EXPECT_EQ(AskColour(GetDlgItem(box, id)).text, RGB(128, 0, 128)) << id;
-        }
-        PostMessageW(GetDlgItem(box, IDC_ABOUT_OK), BM_CLICK, 0, 0);
-    });
+    std::vector<std::wstring> shown;
+    INT_PTR result = RunAbout(
+        [&](HWND box) {
+            for (int id : links) {
+                shown.push_back(fw::WindowRef(GetDlgItem(box, id)).GetText());
+                EXPECT_EQ(AskColour(GetDlgItem(box, id)).text, RGB(0, 0, 255)) << id;
+                ClickLink(box, id);
+                EXPECT_EQ(AskColour(GetDlgItem(box, id)).text, RGB(128, 0, 128)) << id;
+            }
+            PostMessageW(GetDlgItem(box, IDC_ABOUT_OK), BM_CLICK, 0, 0);
+        },
+        &shell);
     EXPECT_EQ(result, IDOK);
+    // Each mail link writes to the address it shows.
     ASSERT_EQ(shell.opened.size(), 3u);
-    EXPECT_EQ(shell.opened[0].file, kMakerHomeUrl);
-    EXPECT_EQ(shell.opened[1].file, std::wstring(L"mailto:") + kSalesAddress);
-    EXPECT_EQ(shell.opened[2].file, std::wstring(L"mailto:") + kSupportAddress);
+    EXPECT_EQ(shell.opened[0], kMakerHomeUrl);
+    EXPECT_EQ(shell.opened[1], L"mailto:" + shown[1]);
+    EXPECT_EQ(shell.opened[2], L"mailto:" + shown[2]);
 
     result = RunAbout([&](HWND box) {
         for (int id : links)

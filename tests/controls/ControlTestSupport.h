@@ -72,50 +72,19 @@ public:
     }
 };
 
-// Stands in for the shell and the speaker for the life of the object: the
-// shell answers `result`; every call is recorded.
-class FakeShell {
+// Stands in for the shell and the speaker: opens succeed while `succeed`
+// holds; every call is recorded.
+class FakeShell : public CLinkOpener {
 public:
-    explicit FakeShell(INT_PTR result = 42) {
-        s_self = this;
-        m_result = result;
-        m_oldOpen = CStaticLink::s_pfnOpen;
-        m_oldBeep = CStaticLink::s_pfnBeep;
-        CStaticLink::s_pfnOpen = Open;
-        CStaticLink::s_pfnBeep = Beep;
+    bool Open(const std::wstring& target) override {
+        opened.push_back(target);
+        return succeed;
     }
-    FakeShell(const FakeShell&) = delete;
-    FakeShell& operator=(const FakeShell&) = delete;
-    ~FakeShell() {
-        CStaticLink::s_pfnOpen = m_oldOpen;
-        CStaticLink::s_pfnBeep = m_oldBeep;
-        s_self = nullptr;
-    }
+    void Beep() override { ++beeps; }
 
-    struct Call {
-        HWND owner;
-        std::wstring verb, file;
-        bool noParameters, noFolder;
-        INT show;
-    };
-    std::vector<Call> opened;
-    std::vector<UINT> beeps;
-    INT_PTR m_result;
-
-private:
-    static HINSTANCE WINAPI Open(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
-                                 LPCWSTR folder, INT show) {
-        s_self->opened.push_back({owner, verb ? verb : L"<null>", file ? file : L"<null>",
-                                  parameters == nullptr, folder == nullptr, show});
-        return reinterpret_cast<HINSTANCE>(s_self->m_result);
-    }
-    static BOOL WINAPI Beep(UINT type) {
-        s_self->beeps.push_back(type);
-        return TRUE;
-    }
-    inline static FakeShell* s_self = nullptr;
-    CStaticLink::OpenFunction m_oldOpen;
-    CStaticLink::BeepFunction m_oldBeep;
+    bool succeed = true;
+    std::vector<std::wstring> opened;
+    int beeps = 0;
 };
 
 // The text colour, background mode and font a control gets from its

@@ -13,43 +13,32 @@ namespace {
 constexpr UINT kViewAndApp = 40001;
 constexpr UINT kLinkCommand = 40002;
 
-class TestApp : public fw::Application {
+class TestApp : public fw::Mapped<TestApp, fw::Application> {
 public:
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnHelp() { ++help; }
     void OnViewAndApp() { ++viewAndApp; }
     int help = 0;
     int viewAndApp = 0;
-    static const fw::MessageEntry<TestApp> kMessages[];
+    static const fw::MessageTable<TestApp> kMessages;
 };
 
-constexpr fw::MessageEntry<TestApp> TestApp::kMessages[] = {
+const fw::MessageTable<TestApp> TestApp::kMessages = {
     fw::msg::Command<ID_HELP_HOW_TO_USE, &TestApp::OnHelp>(),
     fw::msg::Command<kViewAndApp, &TestApp::OnViewAndApp>(),
 };
 
-bool TestApp::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result);
-}
-
-class TestView : public fw::View {
+class TestView : public fw::Mapped<TestView, fw::View> {
 public:
-    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnViewAndApp() { ++viewAndApp; }
     int viewAndApp = 0;
-    static const fw::MessageEntry<TestView> kMessages[];
+    static const fw::MessageTable<TestView> kMessages;
 };
 
-constexpr fw::MessageEntry<TestView> TestView::kMessages[] = {
+const fw::MessageTable<TestView> TestView::kMessages = {
     fw::msg::Command<kViewAndApp, &TestView::OnViewAndApp>(),
 };
 
-bool TestView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result) ||
-           fw::View::ProcessMessage(message, wParam, lParam, result);
-}
-
-class TestFrame : public fw::Frame {
+class TestFrame : public fw::Mapped<TestFrame, fw::Frame> {
 public:
     void OnOpen() { ++opens; }
     void OnUpdateOpen(fw::CommandUI& ui) { ui.Enable(openEnabled); }
@@ -61,23 +50,17 @@ public:
     int links = 0;
     int closeRequests = 0;
 
-protected:
-    bool ProcessOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
 private:
-    static const fw::MessageEntry<TestFrame> kMessages[];
+    friend Mapped;
+    static const fw::MessageTable<TestFrame> kMessages;
 };
 
-constexpr fw::MessageEntry<TestFrame> TestFrame::kMessages[] = {
+const fw::MessageTable<TestFrame> TestFrame::kMessages = {
     fw::msg::Command<ID_FILE_OPEN, &TestFrame::OnOpen>(),
     fw::msg::UpdateCommand<ID_FILE_OPEN, &TestFrame::OnUpdateOpen>(),
     fw::msg::Command<kLinkCommand, &TestFrame::OnLink>(),
     fw::msg::Close<&TestFrame::OnClose>(),
 };
-
-bool TestFrame::ProcessOwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return fw::DispatchTable(*this, kMessages, message, wParam, lParam, result);
-}
 
 bool IsGreyed(HMENU menu, UINT id) {
     return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
@@ -106,8 +89,7 @@ protected:
             {.rect = {0, 0, 400, 300}, .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU}));
         ASSERT_TRUE(menuBar.Create(frame.Handle(), IDR_MAINFRAME));
         frame.LoadAcceleratorTable(IDR_MAINFRAME);
-        ASSERT_TRUE(view.CreateView(frame.Handle(), fw::kFirstPaneId, WS_CHILD | WS_VISIBLE, {},
-                                    &document));
+        ASSERT_TRUE(view.CreateView(frame.Handle(), fw::kFirstPaneId, WS_CHILD | WS_VISIBLE, {}));
         frame.SetActiveView(&view);
         app.SetMainFrame(&frame);
     }
@@ -123,7 +105,6 @@ protected:
     }
 
     TestApp app;
-    fw::Document document;
     TestFrame frame;
     fw::MenuBar menuBar;
     TestView view;

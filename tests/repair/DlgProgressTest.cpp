@@ -19,11 +19,21 @@ bool Shown(const fw::WindowRef& control) {
 
 class ProgressDialog : public support::Workspace {
 protected:
-    // Runs the dialog with a job on its worker thread.
-    void Run(CDlgProgress& dialog, std::function<void()> job) {
-        dialog.m_testJob = std::move(job);
+    // A dialog as the Repair (stoppable) or the Save command opens it, whose
+    // job runs `body` on the worker thread.
+    CDlgProgress::Options Options(bool repair, std::function<void(fw::Progress&)> body) {
+        return {.label = repair ? L"Please wait video file repair process is active... "
+                                : L"Please wait video file saving process is active... ",
+                .stoppable = repair,
+                .stopFlag = &state.m_bStopProcess,
+                .job = [body](fw::Progress& progress, const fw::StopToken&) {
+                    body(progress);
+                    return fw::JobOutcome{};
+                }};
+    }
+    fw::JobOutcome Run(CDlgProgress& dialog) {
         Watchdog watchdog("the progress dialog did not close");
-        dialog.DoModal(app.MainWindow());
+        return dialog.DoModal(app.MainWindow());
     }
     bool StillModal(const CDlgProgress& dialog) const {
         return IsWindow(dialog.Handle()) && !IsWindowEnabled(app.MainWindow());
@@ -33,17 +43,14 @@ protected:
 };
 
 TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
-    CDlgProgress dialog;
-    dialog.m_bRepair = true;
-    app.m_bStopProcess = true;
-    bool cleared = false, published = false, visible = false;
+    state.m_bStopProcess = true;
+    bool cleared = false, visible = false;
     std::wstring label, caption;
     LONG_PTR style = 0, exStyle = 0;
     RECT client{}, expected{0, 0, 281, 41};
     int low = -1, high = -1, position = -1;
-    Run(dialog, [&] {
-        cleared = !app.m_bStopProcess;
-        published = app.m_pProgressDlg == &dialog;
+    CDlgProgress dialog(Options(true, [&](fw::Progress& progress) {
+        cleared = !state.m_bStopProcess;
         HWND window = dialog.Handle();
         label = dialog.m_staticMessage.GetText();
         caption = dialog.GetText();
@@ -54,11 +61,11 @@ TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
         visible = Shown(dialog.m_progress) && Shown(dialog.m_btnStop);
         low = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, TRUE));
         high = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, FALSE));
-        dialog.SetProgress(55);
+        progress.Set(55);
         position = static_cast<int>(dialog.m_progress.Send(PBM_GETPOS));
-    });
+    }));
+    EXPECT_TRUE(Run(dialog).IsCompleted());
     EXPECT_TRUE(cleared);
-    EXPECT_TRUE(published);
     EXPECT_EQ(label, L"Please wait video file repair process is active... ");
     EXPECT_EQ(caption, L"");
     EXPECT_TRUE(style & WS_CAPTION);
@@ -74,11 +81,9 @@ TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
 }
 
 TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
-    CDlgProgress dialog;
-    dialog.m_bSave = true;
     bool labelOnly = false, stayed = false;
     std::wstring label;
-    Run(dialog, [&] {
+    CDlgProgress dialog(Options(false, [&](fw::Progress&) {
         HWND window = dialog.Handle();
         label = dialog.m_staticMessage.GetText();
         labelOnly =
@@ -88,7 +93,8 @@ TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
         SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         SendMessageW(window, WM_CLOSE, 0, 0);
         stayed = StillModal(dialog);
-    });
+    }));
+    Run(dialog);
     EXPECT_EQ(label, L"Please wait video file saving process is active... ");
     EXPECT_TRUE(labelOnly);
     EXPECT_TRUE(stayed);
@@ -97,9 +103,8 @@ TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
 }
 
 TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
-    CDlgProgress dialog;
-    dialog.m_bRepair = true;
     HANDLE looked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CDlgProgress dialog(Options(true, [&](fw::Progress&) { WaitForSingleObject(looked, 10000); }));
     COLORREF corner = 0, dialogBrush = 0;
     bool darkText = false, hand = false, ownerDrawn = false;
     std::wstring tip;
@@ -140,7 +145,7 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
         dialogBrush = brush.lbColor;
         SetEvent(looked);
     });
-    Run(dialog, [&] { WaitForSingleObject(looked, 10000); });
+    Run(dialog);
     CloseHandle(looked);
     EXPECT_TRUE(ownerDrawn);
     EXPECT_EQ(corner, RGB(255, 255, 255));
@@ -151,11 +156,10 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
 }
 
 TEST_F(ProgressDialog, AJobThatThrowsStillClosesTheDialogAndCountsAsFailed) {
-    CDlgProgress dialog;
-    dialog.m_bRepair = true;
-    Run(dialog, [] { throw std::runtime_error("lost"); });
-    EXPECT_TRUE(dialog.m_bJobEnded);
-    EXPECT_TRUE(dialog.m_bJobFailed);
+    CDlgProgress dialog(Options(false, [](fw::Progress&) { throw std::runtime_error("lost"); }));
+    const fw::JobOutcome outcome = Run(dialog);
+    EXPECT_TRUE(outcome.IsFailed());
+    EXPECT_EQ(outcome.error, static_cast<DWORD>(ERROR_INTERNAL_ERROR));
 }
 
 TEST(EngineLookup, FindsEnginesBesideTheProgramAndNamesMissingOnes) {
@@ -170,14 +174,8 @@ TEST(EngineLookup, FindsEnginesBesideTheProgramAndNamesMissingOnes) {
               L"C:\\A\\ZMTD.exe not found.\nPlease check whether software is properly installed.");
 }
 
-TEST(RepairHelpers, WorkingDirectoryIsTheProgramFolderOrNothingWhenItDoesNotFit) {
-    wchar_t buffer[1024];
-    const size_t length = GetWorkingDirectory(buffer, 1024);
-    EXPECT_EQ(std::wstring(buffer, length), ProgramFolder());
-    EXPECT_EQ(buffer[length], L'\0');
-    wchar_t tiny[4] = {L'x', L'x', L'x', L'x'};
-    EXPECT_EQ(GetWorkingDirectory(tiny, 4), 0u);
-    EXPECT_EQ(tiny[0], L'\0');
+TEST(RepairHelpers, WorkingDirectoryIsTheProgramFolder) {
+    EXPECT_EQ(GetWorkingDirectory(), ProgramFolder());
 }
 
 TEST(RepairHelpers, GuidStringsAreNewEachTimeInRegistryForm) {

@@ -27,18 +27,18 @@ protected:
     void TearDown() override { EXPECT_TRUE(LeftoverTemporaryFiles().empty()); }
 
     void Choose(const ScratchFile& file, const wchar_t* ext = L"mp4") {
-        app.m_strSourceFile = file.Path();
-        app.m_strSourceExt = ext;
+        state.m_strSourceFile = file.Path();
+        state.m_strSourceExt = ext;
     }
     void Repair() {
         Watchdog watchdog("the Repair command did not come back");
         app.OnRepair();
     }
     bool OnSavePage() const {
-        return app.m_bSourcePageActive == 0 && app.GetMainFrame()->ActiveView() == app.m_pViews[1];
+        return state.m_bSourcePageActive == 0 && app.GetMainFrame()->ActiveView() == app.Page(1);
     }
     bool OnSourcePage() const {
-        return app.m_bSourcePageActive == 1 && app.GetMainFrame()->ActiveView() == app.m_pViews[0];
+        return state.m_bSourcePageActive == 1 && app.GetMainFrame()->ActiveView() == app.Page(0);
     }
     std::vector<std::wstring> MessageTexts() const {
         std::vector<std::wstring> texts;
@@ -68,7 +68,7 @@ TEST_P(RepairOfSize, CopiesThroughATemporaryFileAndMovesToTheSavePage) {
     // Every chunk goes through one buffer of 512 bytes.
     std::atomic<void*> firstBuffer{nullptr};
     std::atomic<bool> sameBuffer{true};
-    ReaderHook reads([&](int call, HANDLE, void* buffer, DWORD size) {
+    ReaderHook reads(app, [&](int call, HANDLE, void* buffer, DWORD size) {
         if (call == 1)
             firstBuffer = buffer;
         if (buffer != firstBuffer || size != 512)
@@ -80,10 +80,10 @@ TEST_P(RepairOfSize, CopiesThroughATemporaryFileAndMovesToTheSavePage) {
 
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
     EXPECT_TRUE(sameBuffer);
-    EXPECT_EQ(ReaderHook::Calls(), static_cast<int>((GetParam() + 511) / 512 + 1));
+    EXPECT_EQ(reads.Calls(), static_cast<int>((GetParam() + 511) / 512 + 1));
     EXPECT_TRUE(OnSavePage());
     EXPECT_TRUE(script.Messages().empty());
-    const std::wstring& temp = app.m_strTempOutputFile;
+    const std::wstring& temp = state.m_strTempOutputFile;
     const std::wstring folder = ProgramFolder();
     ASSERT_EQ(temp.size(), folder.size() + 38 + 4);
     EXPECT_EQ(temp.substr(0, folder.size()), folder);
@@ -100,15 +100,15 @@ TEST_F(RepairCommand, NamesEachTemporaryFileAfterAFreshGuidAndTheSourceExtension
     ScratchFile bare(L"noext", 700);
     Choose(bare, L"");
     Repair();
-    const std::wstring first = app.m_strTempOutputFile;
+    const std::wstring first = state.m_strTempOutputFile;
     EXPECT_EQ(first.back(), L'.') << first.c_str();
 
     app.ShowPage(0);
-    app.m_bSourcePageActive = 1;
+    state.m_bSourcePageActive = 1;
     ScratchFile upper(L"clip.MP4", 700);
     Choose(upper, L"MP4");
     Repair();
-    const std::wstring second = app.m_strTempOutputFile;
+    const std::wstring second = state.m_strTempOutputFile;
     EXPECT_EQ(second.substr(second.size() - 4), L".MP4");
     EXPECT_NE(first.substr(0, first.size() - 1), second.substr(0, second.size() - 4));
     EXPECT_TRUE(OnSavePage());
@@ -120,7 +120,6 @@ TEST_F(RepairCommand, RefusesWithoutASourceAndOpensNoDialog) {
     EXPECT_EQ(script.Messages()[0].text, L"Please add corrupt video file to repair.");
     EXPECT_EQ(script.Messages()[0].type, kInfo);
     EXPECT_EQ(recorder.barsCreated, 0);
-    EXPECT_EQ(app.m_pProgressDlg, nullptr);
     EXPECT_TRUE(OnSourcePage());
 }
 
@@ -142,9 +141,9 @@ TEST_F(RepairCommand, RefusesWithoutTheRepairEngineAndNamesItsFullPath) {
 // as input would come) and holds the job until the test lets it go.
 class HeldJob {
 public:
-    HeldJob(int atChunk, std::function<void()> act)
+    HeldJob(CDravix_Video_RecoveryApp& app, int atChunk, std::function<void()> act)
         : m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-          m_hook([this, atChunk, act](int call, HANDLE, void*, DWORD) {
+          m_hook(app, [this, atChunk, act](int call, HANDLE, void*, DWORD) {
               if (call == atChunk) {
                   act();
                   if (WaitForSingleObject(m_release, 10000) != WAIT_OBJECT_0)
@@ -155,6 +154,7 @@ public:
     ~HeldJob() { CloseHandle(m_release); }
     void Release() { SetEvent(m_release); }
     bool TimedOut() const { return m_timedOut; }
+    int Calls() const { return m_hook.Calls(); }
 
 private:
     HANDLE m_release;
@@ -163,14 +163,14 @@ private:
 };
 
 HWND DialogWindow() {
-    return GetApp().m_pProgressDlg ? GetApp().m_pProgressDlg->Handle() : nullptr;
+    return ProgressDialogWindow();
 }
 
 // The dialog is up and its modal loop runs: EndDialog would have enabled the
 // frame again. (Visibility says nothing: the platform shows a dialog without
 // WS_VISIBLE only once its queue has been empty.)
-bool DialogStillModal() {
-    return IsWindow(DialogWindow()) && !IsWindowEnabled(GetApp().MainWindow());
+bool DialogStillModal(HWND frame) {
+    return IsWindow(DialogWindow()) && !IsWindowEnabled(frame);
 }
 
 void ClickStop() {
@@ -191,12 +191,12 @@ void RepairCommand::RepairAnsweringStopWithNo(HeldJob& job) {
 TEST_F(RepairCommand, StopAnsweredNoLetsTheJobRunToTheSavePage) {
     ScratchFile source(L"clip.mp4", 64 * 1024);
     Choose(source);
-    HeldJob job(3, ClickStop);
+    HeldJob job(app, 3, ClickStop);
     RepairAnsweringStopWithNo(job);
     EXPECT_EQ(script.Messages()[0].type, static_cast<UINT>(MB_YESNO | MB_ICONINFORMATION));
-    EXPECT_EQ(ReaderHook::Calls(), 64 * 1024 / 512 + 1);
+    EXPECT_EQ(job.Calls(), 64 * 1024 / 512 + 1);
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
-    EXPECT_FALSE(app.m_bStopProcess);
+    EXPECT_FALSE(state.m_bStopProcess);
     EXPECT_TRUE(OnSavePage());
 }
 
@@ -205,16 +205,16 @@ TEST_F(RepairCommand, StopAnsweredYesShowsTheSourcePageAtOnceAndEndsAtTheNextChu
     Choose(source);
     // Start from the save page so that the switch back is visible.
     app.ShowPage(1);
-    app.m_bSourcePageActive = 0;
-    HeldJob job(3, ClickStop);
+    state.m_bSourcePageActive = 0;
+    HeldJob job(app, 3, ClickStop);
     bool stoppedAtOnce = false, dialogStayed = false;
     std::wstring tempDuringStop;
     script.OnMessage([&](const fw::PromptScript::Record&) {
         // Look once the handler has acted on the answer, still inside the dialog.
         RunOnUiThreadSoon([&] {
-            stoppedAtOnce = app.m_bStopProcess && OnSourcePage();
-            dialogStayed = DialogStillModal();
-            tempDuringStop = app.m_strTempOutputFile;
+            stoppedAtOnce = state.m_bStopProcess && OnSourcePage();
+            dialogStayed = DialogStillModal(app.MainWindow());
+            tempDuringStop = state.m_strTempOutputFile;
             job.Release();
         });
         return IDYES;
@@ -223,7 +223,7 @@ TEST_F(RepairCommand, StopAnsweredYesShowsTheSourcePageAtOnceAndEndsAtTheNextChu
     EXPECT_FALSE(job.TimedOut());
     EXPECT_TRUE(stoppedAtOnce);
     EXPECT_TRUE(dialogStayed);
-    EXPECT_EQ(ReaderHook::Calls(), 3) << "the chunk read after the stop is the last";
+    EXPECT_EQ(job.Calls(), 3) << "the chunk read after the stop is the last";
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40}));
     EXPECT_TRUE(OnSourcePage());
     EXPECT_FALSE(tempDuringStop.empty());
@@ -234,28 +234,32 @@ TEST_F(RepairCommand, StopAnsweredYesShowsTheSourcePageAtOnceAndEndsAtTheNextChu
     recorder.positions.clear();
     Repair();
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
-    EXPECT_NE(app.m_strTempOutputFile, tempDuringStop);
+    EXPECT_NE(state.m_strTempOutputFile, tempDuringStop);
     EXPECT_TRUE(OnSavePage());
 }
 
 TEST_F(RepairCommand, StopConfirmedAfterTheJobHasEndedCountsAsStopped) {
     ScratchFile source(L"clip.mp4", 8 * 1024);
     Choose(source);
-    HeldJob job(1, ClickStop);
+    HeldJob job(app, 1, ClickStop);
     bool dialogWaitedForTheAnswer = false;
     script.OnMessage([&](const fw::PromptScript::Record&) {
         job.Release();
         // The box stays up while the job finishes and asks the dialog to close.
-        const bool ended = PumpUntil([] { return GetApp().m_pProgressDlg->m_bJobEnded; });
-        dialogWaitedForTheAnswer = ended && DialogStillModal();
+        // The job has read to the end and reported 100; its end message
+        // arrives while the box is up.
+        const bool ended = PumpUntil(
+            [&] { return !recorder.positions.empty() && recorder.positions.back() == 100; });
+        support::PumpFor(200);
+        dialogWaitedForTheAnswer = ended && DialogStillModal(app.MainWindow());
         return IDYES;
     });
     Repair();
     EXPECT_TRUE(dialogWaitedForTheAnswer);
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
-    EXPECT_TRUE(app.m_bStopProcess);
+    EXPECT_TRUE(state.m_bStopProcess);
     EXPECT_TRUE(OnSourcePage());
-    EXPECT_FALSE(Exists(app.m_strTempOutputFile));
+    EXPECT_FALSE(Exists(state.m_strTempOutputFile));
 }
 
 // Escape, Enter, Alt+F4 and a close by the system reach the dialog while the
@@ -274,8 +278,9 @@ TEST_P(CloseDuringTheJob, AsksTheStopQuestionAndKeepsTheDialogForTheJob) {
     ScratchFile source(L"clip.mp4", 64 * 1024);
     Choose(source);
     const CloseCase close = GetParam();
-    HeldJob job(
-        2, [close] { PostMessageW(DialogWindow(), close.message, close.wParam, close.lParam); });
+    HeldJob job(app, 2, [close] {
+        PostMessageW(DialogWindow(), close.message, close.wParam, close.lParam);
+    });
     RepairAnsweringStopWithNo(job);
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40, 100}));
     EXPECT_TRUE(OnSavePage());
@@ -293,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RepairCommand, EscapeConfirmedDuringALongJobStopsIt) {
     ScratchFile source(L"long.mp4", 64 * 1024 * 1024);
     Choose(source);
-    ReaderHook reads([](int call, HANDLE, void*, DWORD) {
+    ReaderHook reads(app, [](int call, HANDLE, void*, DWORD) {
         if (call == 100)
             PostMessageW(DialogWindow(), WM_KEYDOWN, VK_ESCAPE, 1);
         return true;
@@ -301,10 +306,10 @@ TEST_F(RepairCommand, EscapeConfirmedDuringALongJobStopsIt) {
     script.AnswerMessage(IDYES);
     Repair();
     EXPECT_EQ(MessageTexts(), std::vector<std::wstring>{kStopQuestion});
-    EXPECT_LT(ReaderHook::Calls(), 64 * 1024 * 2) << "the job ran to its end";
+    EXPECT_LT(reads.Calls(), 64 * 1024 * 2) << "the job ran to its end";
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40}));
     EXPECT_TRUE(OnSourcePage());
-    EXPECT_FALSE(Exists(app.m_strTempOutputFile));
+    EXPECT_FALSE(Exists(state.m_strTempOutputFile));
 }
 
 // A source that cannot be read is reported, by name, and the wizard stays.
@@ -312,10 +317,10 @@ class UnreadableSource : public RepairCommand {
 protected:
     void ExpectReportedAndCleanedUp() {
         ASSERT_EQ(script.Messages().size(), 1u);
-        EXPECT_EQ(script.Messages()[0].text, app.m_strSourceFile + L" could not be read.");
+        EXPECT_EQ(script.Messages()[0].text, state.m_strSourceFile + L" could not be read.");
         EXPECT_EQ(script.Messages()[0].type, kInfo);
         EXPECT_TRUE(OnSourcePage());
-        EXPECT_FALSE(Exists(app.m_strTempOutputFile));
+        EXPECT_FALSE(Exists(state.m_strTempOutputFile));
     }
 };
 
@@ -345,25 +350,12 @@ TEST_F(UnreadableSource, FailingInTheMiddle) {
     ScratchFile source(L"bad.mp4", 16 * 1024);
     const std::string before = ReadBytes(source.Path());
     Choose(source);
-    ReaderHook reads([](int call, HANDLE, void*, DWORD) { return call != 5; });
+    ReaderHook reads(app, [](int call, HANDLE, void*, DWORD) { return call != 5; });
     Repair();
-    EXPECT_EQ(ReaderHook::Calls(), 5);
+    EXPECT_EQ(reads.Calls(), 5);
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40}));
     ExpectReportedAndCleanedUp();
     EXPECT_TRUE(ReadBytes(source.Path()) == before);
-}
-
-TEST_F(RepairCommand, AWorkerThatCannotStartClosesTheDialogAndSaysSo) {
-    ScratchFile source(L"clip.mp4", 1000);
-    Choose(source);
-    auto* const start = CDlgProgress::s_pfnStartWorker;
-    CDlgProgress::s_pfnStartWorker = [](CDlgProgress*) -> HANDLE { return nullptr; };
-    Repair();
-    CDlgProgress::s_pfnStartWorker = start;
-    EXPECT_EQ(MessageTexts(),
-              std::vector<std::wstring>{L"Video file repair process could not be started."});
-    EXPECT_TRUE(recorder.positions.empty());
-    EXPECT_TRUE(OnSourcePage());
 }
 
 } // namespace

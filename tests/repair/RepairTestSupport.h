@@ -8,6 +8,7 @@
 #include "app/App.h"
 #include "framework/Prompts.h"
 #include "repair/DlgProgress.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -99,36 +100,48 @@ inline void RunOnUiThreadSoon(std::function<void()> work) {
     });
 }
 
-// The chunk reader used by the job while the object lives; the hook sees each
-// call before the real read (its number counts from 1) and may fail it.
-class ReaderHook {
+// The repair's file operations while the object lives: the hook sees each
+// read before it is made (its number counts from 1) and may fail it.
+class ReaderHook : public RepairFileIo {
 public:
     using Hook = std::function<bool(int call, HANDLE file, void* buffer, DWORD size)>;
-    explicit ReaderHook(Hook hook) : m_previous(g_pfnReadChunk) {
-        s_hook = std::move(hook);
-        s_calls = 0;
-        g_pfnReadChunk = &Read;
+    ReaderHook(CDravix_Video_RecoveryApp& app, Hook hook) : m_app(app), m_hook(std::move(hook)) {
+        m_app.SetRepairFileIo(this);
     }
     ReaderHook(const ReaderHook&) = delete;
     ReaderHook& operator=(const ReaderHook&) = delete;
-    ~ReaderHook() {
-        g_pfnReadChunk = m_previous;
-        s_hook = nullptr;
+    ~ReaderHook() override { m_app.SetRepairFileIo(nullptr); }
+    int Calls() const { return m_calls; }
+
+    bool Read(HANDLE file, void* buffer, DWORD size, DWORD* read) override {
+        const int call = ++m_calls;
+        if (m_hook && !m_hook(call, file, buffer, size)) {
+            SetLastError(ERROR_READ_FAULT);
+            return false;
+        }
+        return RepairFileIo::Read(file, buffer, size, read);
     }
-    static int Calls() { return s_calls; }
 
 private:
-    static BOOL Read(HANDLE file, void* buffer, DWORD size, DWORD* read) {
-        const int call = ++s_calls;
-        if (s_hook && !s_hook(call, file, buffer, size)) {
-            SetLastError(ERROR_READ_FAULT);
-            return FALSE;
-        }
-        return ReadFile(file, buffer, size, read, nullptr);
-    }
-    static inline Hook s_hook;
-    static inline std::atomic<int> s_calls{0};
-    ChunkReader m_previous;
+    CDravix_Video_RecoveryApp& m_app;
+    Hook m_hook;
+    std::atomic<int> m_calls{0};
 };
+
+// The progress dialog of this program that is up now, or null; any thread may ask.
+inline HWND ProgressDialogWindow() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM result) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process != GetCurrentProcessId() || !GetDlgItem(window, IDC_PROGRESS_TEXT))
+                return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 } // namespace repair_test

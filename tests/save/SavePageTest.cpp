@@ -74,21 +74,21 @@ TEST_F(SavePage, BackShowsTheSourcePageAndANewRepairFindsTheFieldEmpty) {
     SelectSource(L"D:\\in\\movie.mp4");
     BrowseTo(L"C:\\Videos\\clip");
     m_page->OnBnClickedBack();
-    EXPECT_EQ(app.m_bSourcePageActive, 1);
-    EXPECT_EQ(app.GetMainFrame()->ActiveView(), app.m_pViews[0]);
+    EXPECT_EQ(state.m_bSourcePageActive, 1);
+    EXPECT_EQ(app.GetMainFrame()->ActiveView(), app.Page(0));
     EXPECT_FALSE(m_page->IsVisible());
     EXPECT_EQ(FieldText(), L"");
     EXPECT_EQ(m_page->m_strDestPath, L"C:\\Videos\\clip_(recovered).mp4") << "only the field";
 
     // What a finished repair does.
-    app.m_bSourcePageActive = 0;
+    state.m_bSourcePageActive = 0;
     app.ShowPage(1);
     EXPECT_TRUE(m_page->IsVisible());
     EXPECT_EQ(FieldText(), L"");
 }
 
 TEST_F(SavePage, ControlsCarryTheirIdsTextsAndPageFonts) {
-    EXPECT_EQ(app.m_pSaveView, m_page);
+    EXPECT_EQ(app.SavePage(), m_page);
     EXPECT_EQ(m_page->Item(IDC_DEST_LABEL).GetText(),
               L"Destination directory path to save repaired Video file:");
     EXPECT_EQ(m_page->Item(IDC_REPAIR_DONE).GetText(), L"Selected video file repair is completed.");

@@ -61,7 +61,7 @@ class SavePageTest : public support::Workspace {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(Workspace::SetUp());
-        m_page = app.m_pSaveView;
+        m_page = app.SavePage();
         ASSERT_NE(m_page, nullptr);
         GoTo(1);
         support::PumpMessages();
@@ -72,10 +72,12 @@ protected:
 
     std::wstring Scratch(const std::wstring& name) const { return m_scratch.File(name); }
 
-    // Selects a source file as the source page would.
+    // Selects a source file as the source page would, and hands its
+    // extension to this page as a repair does.
     void SelectSource(const std::wstring& path) {
-        app.m_strSourceFile = path;
-        app.m_strSourceExt = fw::FileExtension(path);
+        state.m_strSourceFile = path;
+        state.m_strSourceExt = fw::FileExtension(path);
+        m_page->SetSourceExtension(state.m_strSourceExt);
     }
 
     std::wstring FieldText() const { return m_page->m_editDest.GetText(); }

@@ -26,6 +26,13 @@ protected:
                                        entry);
     }
 
+    ProfileStore Store() const {
+        ProfileStore store;
+        store.registryKey = m_company;
+        store.profileName = CDravix_Video_RecoveryApp::kAppName;
+        return store;
+    }
+
     std::wstring m_company;
     CDravix_Video_RecoveryApp m_app;
 };
@@ -80,7 +87,7 @@ TEST(RecentFileList, KeepsFourMostRecentFirstWithoutDuplicates) {
 
 TEST_F(AppSettingsTest, RecentFilesSaveAndLoadBackAndEmptySlotsAreRemoved) {
     CRecentFileList saved;
-    saved.Load(m_app);
+    saved.Load(Store());
     EXPECT_EQ(saved.Entries(), std::vector<std::wstring>(CRecentFileList::kMaxEntries));
     saved.Add(L"C:\\first.mp4");
     saved.Add(L"C:\\Videos\\second clip.mov");
@@ -88,7 +95,7 @@ TEST_F(AppSettingsTest, RecentFilesSaveAndLoadBackAndEmptySlotsAreRemoved) {
     ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File3", L"C:\\old3.mp4"));
     ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File4", L"C:\\old4.mp4"));
 
-    saved.Save(m_app);
+    saved.Save(Store());
     EXPECT_EQ(RawString(L"File1"), L"C:\\Videos\\second clip.mov");
     EXPECT_EQ(RawString(L"File2"), L"C:\\first.mp4");
     EXPECT_EQ(RawString(L"File3"), L"<absent>");
@@ -96,7 +103,7 @@ TEST_F(AppSettingsTest, RecentFilesSaveAndLoadBackAndEmptySlotsAreRemoved) {
 
     CRecentFileList loaded;
     loaded.Add(L"C:\\stale.mp4");
-    loaded.Load(m_app);
+    loaded.Load(Store());
     EXPECT_EQ(loaded.Entries(), saved.Entries());
 }
 
@@ -104,7 +111,7 @@ TEST_F(AppSettingsTest, RecentFilesNeverLoadedAreNotSaved) {
     ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File1", L"C:\\kept.mp4"));
     CRecentFileList list;
     list.Add(L"C:\\other.mp4");
-    list.Save(m_app);
+    list.Save(Store());
     EXPECT_EQ(RawString(L"File1"), L"C:\\kept.mp4");
     EXPECT_EQ(RawString(L"File2"), L"<absent>");
 }

@@ -379,7 +379,6 @@ void Workspace::SetUp() {
 }
 
 fw::View* Workspace::GoTo(int page) {
-    app.m_bSourcePageActive = page == 0 ? 1 : 0;
     return app.ShowPage(page);
 }
 

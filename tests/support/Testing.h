@@ -211,12 +211,12 @@ protected:
     void SetUp() override;
 
     HWND Frame() const { return frame->Handle(); }
-    // Moves to a page the way the program's callers do: flag first, then the switch.
     fw::View* GoTo(int page);
     // WM_COMMAND to the frame, as from the menu (code 0) or a key (code 1).
     void Command(UINT id, WORD code = 0);
 
     CDravix_Video_RecoveryApp app;
+    Workflow& state = app.GetWorkflow();
     CMainFrame* frame = nullptr;
 };
 

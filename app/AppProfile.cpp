@@ -2,45 +2,41 @@
 #include "app/App.h"
 #include "settings/ProfileStore.h"
 
-namespace {
-
-ProfileStore StoreOf(const CDravix_Video_RecoveryApp& app) {
+ProfileStore CDravix_Video_RecoveryApp::Store() const {
     ProfileStore store;
-    if (!app.m_strRegistryKey.empty())
-        store.registryKey = app.m_strRegistryKey;
-    store.profileName = app.m_strProfileName;
+    if (!m_strRegistryKey.empty())
+        store.registryKey = m_strRegistryKey;
+    store.profileName = m_strProfileName;
     return store;
 }
 
-} // namespace
-
 UINT CDravix_Video_RecoveryApp::GetProfileInt(const wchar_t* section, const wchar_t* entry,
                                               int defaultValue) {
-    return StoreOf(*this).GetProfileInt(section, entry, defaultValue);
+    return Store().GetProfileInt(section, entry, defaultValue);
 }
 
 BOOL CDravix_Video_RecoveryApp::WriteProfileInt(const wchar_t* section, const wchar_t* entry,
                                                 int value) {
-    return StoreOf(*this).WriteProfileInt(section, entry, value);
+    return Store().WriteProfileInt(section, entry, value);
 }
 
 std::wstring CDravix_Video_RecoveryApp::GetProfileString(const wchar_t* section,
                                                          const wchar_t* entry,
                                                          const wchar_t* defaultValue) {
-    return StoreOf(*this).GetProfileString(section, entry, defaultValue);
+    return Store().GetProfileString(section, entry, defaultValue);
 }
 
 BOOL CDravix_Video_RecoveryApp::WriteProfileString(const wchar_t* section, const wchar_t* entry,
                                                    const wchar_t* value) {
-    return StoreOf(*this).WriteProfileString(section, entry, value);
+    return Store().WriteProfileString(section, entry, value);
 }
 
 BOOL CDravix_Video_RecoveryApp::GetProfileBinary(const wchar_t* section, const wchar_t* entry,
                                                  BYTE** data, UINT* bytes) {
-    return StoreOf(*this).GetProfileBinary(section, entry, data, bytes);
+    return Store().GetProfileBinary(section, entry, data, bytes);
 }
 
 BOOL CDravix_Video_RecoveryApp::WriteProfileBinary(const wchar_t* section, const wchar_t* entry,
                                                    const BYTE* data, UINT bytes) {
-    return StoreOf(*this).WriteProfileBinary(section, entry, data, bytes);
+    return Store().WriteProfileBinary(section, entry, data, bytes);
 }

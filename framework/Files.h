@@ -1,0 +1,23 @@
+// Paths and text of the program's own: where it is installed, and paths in
+// the form every file call accepts.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+// The full path of the running program, however long.
+std::wstring ModulePath(HMODULE module = nullptr);
+// The program's folder, with a trailing backslash.
+std::wstring ProgramFolder();
+// A path that file calls take even when it is longer than MAX_PATH: long
+// absolute paths get the \\?\ form; others are returned as they are.
+std::wstring LongPathForm(const std::wstring& path);
+// Anything exists at the path: a file, a folder, a device.
+bool PathExists(const std::wstring& path);
+// The text without white space at either end.
+std::wstring Trimmed(const std::wstring& text);
+
+} // namespace fw
