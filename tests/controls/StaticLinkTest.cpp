@@ -45,7 +45,6 @@ int LongestRunRow(const Pixels& pixels, COLORREF colour) {
 }
 
 TEST_F(StaticLinkTest, AnswersTheColourRequestWithBlueUnderlinedTextAndNoBackground) {
-    FakeShell& shell = m_shell;
     HWND control = AddLink(L"https://www.dravix.example");
 
     const ColourAnswer answer = AskColour(control);

@@ -8,6 +8,7 @@
 #include <io.h>
 
 #include <regex>
+#include <thread>
 
 namespace {
 using namespace repair_test;
@@ -294,6 +295,61 @@ INSTANTIATE_TEST_SUITE_P(
                     CloseCase{"SystemClose", WM_SYSCOMMAND, SC_CLOSE, 0},
                     CloseCase{"Close", WM_CLOSE, 0, 0}),
     [](const testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
+
+// Another program asking the frame to close, or the session ending, while a
+// repair runs: the job is not pulled from under the dialog.
+TEST_F(RepairCommand, CloseRequestsToTheFrameWaitAndTheSessionsEndStopsTheJob) {
+    ScratchFile source(L"clip.mp4", 1024 * 1024);
+    Choose(source);
+    const HWND frameWindow = app.MainWindow();
+    BOOL queryAnswer = TRUE;
+    bool goneWhenEndReturned = false;
+    std::thread outsider;
+    ReaderHook reads(app, [&](int call, HANDLE, void*, DWORD) {
+        if (call == 2) {
+            PostMessageW(frameWindow, WM_CLOSE, 0, 0);
+            PostMessageW(frameWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+            const std::wstring temporary = state.m_strTempOutputFile;
+            outsider = std::thread([&, temporary] {
+                Sleep(200); // the close requests come first
+                queryAnswer =
+                    static_cast<BOOL>(SendMessageW(frameWindow, WM_QUERYENDSESSION, 0, 0));
+                SendMessageW(frameWindow, WM_ENDSESSION, TRUE, 0);
+                goneWhenEndReturned = !Exists(temporary);
+            });
+        }
+        // A slow source, so that the job is still running when the session ends.
+        if (call > 2)
+            Sleep(1);
+        return true;
+    });
+    Repair();
+    outsider.join();
+    EXPECT_TRUE(script.Messages().empty()) << "the close question was asked";
+    EXPECT_TRUE(IsWindow(frameWindow));
+    EXPECT_FALSE(queryAnswer) << "the session's end was not held off";
+    EXPECT_TRUE(goneWhenEndReturned) << "the temporary file outlived the session's end";
+    EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40})) << "the job was not stopped";
+    EXPECT_LT(reads.Calls(), 1024 * 2);
+    EXPECT_TRUE(OnSourcePage());
+    EXPECT_EQ(SendMessageW(frameWindow, WM_QUERYENDSESSION, 0, 0), TRUE);
+}
+
+TEST_F(RepairCommand, ATemporaryFileThatCannotBeWrittenIsToldAndTheSourcePageStays) {
+    ScratchFile source(L"clip.mp4", 64 * 1024);
+    Choose(source);
+    FillingDisk disk(3, false);
+    app.SetRepairFileIo(&disk);
+    Repair();
+    app.SetRepairFileIo(nullptr);
+    ASSERT_EQ(script.Messages().size(), 1u);
+    EXPECT_EQ(script.Messages()[0].text, L"\"" + state.m_strTempOutputFile +
+                                             L"\" could not be written.\n" +
+                                             fw::SystemReason(ERROR_DISK_FULL));
+    EXPECT_EQ(script.Messages()[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_TRUE(OnSourcePage());
+    EXPECT_FALSE(Exists(state.m_strTempOutputFile));
+}
 
 TEST_F(RepairCommand, EscapeConfirmedDuringALongJobStopsIt) {
     ScratchFile source(L"long.mp4", 64 * 1024 * 1024);

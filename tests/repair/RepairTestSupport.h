@@ -128,6 +128,26 @@ private:
     std::atomic<int> m_calls{0};
 };
 
+// A disk that fills up at the given write: the write fails, or takes only
+// half of what it was given.
+class FillingDisk : public RepairFileIo {
+public:
+    FillingDisk(int failingWrite, bool shortWrite) : m_at(failingWrite), m_short(shortWrite) {}
+    bool Write(HANDLE file, const void* data, DWORD size, DWORD* written) override {
+        if (++m_writes != m_at)
+            return RepairFileIo::Write(file, data, size, written);
+        if (m_short)
+            return RepairFileIo::Write(file, data, size / 2, written);
+        SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+
+private:
+    int m_writes = 0;
+    int m_at;
+    bool m_short;
+};
+
 // The progress dialog of this program that is up now, or null; any thread may ask.
 inline HWND ProgressDialogWindow() {
     HWND found = nullptr;

@@ -116,6 +116,23 @@ TEST_F(Save, MissingEnginesAreNamedWithTheWarningIconAndNothingIsWritten) {
     EXPECT_TRUE(savetest::SameBytes(ReadBytes(m_source), m_sourceBytes));
 }
 
+TEST_F(Save, CloseRequestsToTheFrameWaitWhileTheSaveRuns) {
+    support::RemoveEngine(L"ZMTS.exe");
+    LRESULT queryAnswer = TRUE;
+    // The engine warning comes while the save's dialog is up: another program
+    // asks the frame to close meanwhile.
+    m_prompts.OnMessage([&](const fw::PromptScript::Record&) {
+        PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
+        PostMessageW(app.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        support::PumpFor(100);
+        queryAnswer = SendMessageW(app.MainWindow(), WM_QUERYENDSESSION, 0, 0);
+        return IDOK;
+    });
+    EXPECT_EQ(SaveTo(Scratch(L"x_(recovered).mp4")).size(), 1u) << "the close question was asked";
+    EXPECT_FALSE(queryAnswer);
+    EXPECT_TRUE(IsWindow(app.MainWindow()));
+}
+
 TEST_F(Save, WritesAByteForByteCopyAndReplacesAnExistingFileWithoutAsking) {
     const std::wstring destination = Scratch(L"clip_(recovered).mp4");
     ExpectSaved(SaveTo(destination), destination);

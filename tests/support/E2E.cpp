@@ -201,6 +201,20 @@ bool App::Launch(const std::wstring& arguments) {
     return true;
 }
 
+bool App::Attach(DWORD timeoutMs) {
+    Kill();
+    HWND main = nullptr;
+    if (!WaitUntil([&] { return (main = FindWindowW(kMainFrameClass, nullptr)) != nullptr; },
+                   timeoutMs)) {
+        ADD_FAILURE() << "no copy of the program came up";
+        return false;
+    }
+    GetWindowThreadProcessId(main, &m_processId);
+    m_process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE,
+                            m_processId);
+    return m_process && WaitForMainWindow(timeoutMs);
+}
+
 bool App::Start(const std::wstring& arguments) {
     return Launch(arguments) && WaitForMainWindow() != nullptr;
 }

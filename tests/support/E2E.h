@@ -79,6 +79,9 @@ public:
     bool Start(const std::wstring& arguments = L"");
     // Starts the program without waiting for anything (a second copy, for example).
     bool Launch(const std::wstring& arguments = L"");
+    // Takes over a copy of the program that something else started, once its
+    // main window is up; false (and a test failure) when none came.
+    bool Attach(DWORD timeoutMs = kTimeout);
 
     DWORD ProcessId() const { return m_processId; }
     bool IsRunning() const;

@@ -1,0 +1,162 @@
+// What happens to a running repair when the world around it moves: another
+// program asks the window to close, the process is killed, the disk fills up,
+// the program lives in a very deep folder.
+#include "support/E2E.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring NewGuid() {
+    return support::NewGuidText();
+}
+
+// Temporary files of the repair job (named after a GUID) in a folder.
+std::vector<std::wstring> TemporaryFiles(const std::wstring& folder = e2e::BinFolder()) {
+    return support::FilesMatching(folder + L"\\{*}*");
+}
+
+bool NoMessageBox(const e2e::App& app) {
+    for (HWND window : app.Windows())
+        if (e2e::IsMessageBox(window))
+            return false;
+    return true;
+}
+
+// Starts the program, chooses the source and presses Repair; waits for the
+// progress dialog.
+HWND StartRepair(e2e::App& app, const std::wstring& source) {
+    if (!app.Start() || !app.OpenSource(source))
+        return nullptr;
+    e2e::Click(app.Find(IDC_REPAIR));
+    return app.WaitForDialogWith(IDC_STOP);
+}
+
+// The program and the engines it needs, copied into `folder`.
+bool InstallInto(const std::wstring& folder) {
+    for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"}) {
+        const std::wstring from = e2e::BinFolder() + L"\\" + name;
+        const std::wstring to = folder + L"\\" + name;
+        if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+            ADD_FAILURE() << "cannot copy " << testing::PrintToString(name) << " (error "
+                          << GetLastError() << ")";
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(JobSafety, CloseRequestsFromOutsideWaitForTheRepairWhichEndsNormally) {
+    support::ScratchFile source(support::TempPath(L"dravix e2e closing.mp4"), 512ull << 20);
+    e2e::App app;
+    HWND dialog = StartRepair(app, source.Path());
+    ASSERT_TRUE(dialog) << app.Describe();
+    HWND main = app.MainWindow();
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD_PTR query = TRUE;
+    ASSERT_TRUE(
+        SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &query));
+    EXPECT_EQ(query, static_cast<DWORD_PTR>(FALSE)) << "the session's end was not held off";
+    ASSERT_TRUE(IsWindowVisible(dialog)) << "the job ended too soon for this machine";
+
+    bool quiet = true;
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            quiet = quiet && NoMessageBox(app);
+            return app.PageHolds(IDC_BROWSE);
+        },
+        120000))
+        << "the repair did not reach the save page; " << app.Describe();
+    EXPECT_TRUE(quiet) << "a message box came up";
+    EXPECT_TRUE(app.IsRunning());
+    EXPECT_TRUE(app.Close());
+}
+
+TEST(JobSafety, AProgramKilledDuringARepairLeavesNoTemporaryFile) {
+    ASSERT_TRUE(TemporaryFiles().empty());
+    support::ScratchFile source(support::TempPath(L"dravix e2e killed.mp4"), 512ull << 20);
+    e2e::App app;
+    ASSERT_TRUE(StartRepair(app, source.Path())) << app.Describe();
+    ASSERT_TRUE(e2e::WaitUntil([] { return !TemporaryFiles().empty(); }))
+        << "no temporary file came";
+    app.Kill();
+    EXPECT_TRUE(e2e::WaitUntil([] { return TemporaryFiles().empty(); }, 5000))
+        << "the temporary file outlived the program";
+}
+
+TEST(JobSafety, LeftoversOfEarlierRunsGoAtTheNextStartAndNothingElseDoes) {
+    const std::wstring folder = e2e::BinFolder() + L"\\";
+    const std::wstring leftover = folder + NewGuid() + L".mp4";
+    std::wstring lower = NewGuid();
+    for (wchar_t& c : lower)
+        c = static_cast<wchar_t>(towlower(c));
+    support::ScratchFile other(folder + lower + L".mp4");
+    support::ScratchFile notes(folder + L"notes " + NewGuid() + L".txt");
+    ASSERT_TRUE(support::WriteBytes(leftover, "an old copy"));
+    ASSERT_TRUE(support::WriteBytes(other.Path(), "keep"));
+    ASSERT_TRUE(support::WriteBytes(notes.Path(), "keep"));
+
+    e2e::App app;
+    ASSERT_TRUE(app.Start());
+    EXPECT_FALSE(support::Exists(leftover));
+    EXPECT_TRUE(support::Exists(other.Path()));
+    EXPECT_TRUE(support::Exists(notes.Path()));
+    EXPECT_TRUE(app.Close());
+    DeleteFileW(leftover.c_str());
+}
+
+// The test runner mounts a small disk when it runs as root; the program runs
+// from there, so its temporary file fills the disk.
+TEST(JobSafety, ATemporaryFileThatCannotBeWrittenIsToldAndTheSourcePageStays) {
+    wchar_t mount[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"DRAVIX_SMALL_DISK", mount, MAX_PATH))
+        GTEST_SKIP() << "no small disk (the runner mounts one as root); the job-level tests "
+                        "hand the fault in";
+    std::wstring folder = L"Z:" + std::wstring(mount);
+    for (wchar_t& c : folder)
+        c = c == L'/' ? L'\\' : c;
+    ASSERT_TRUE(InstallInto(folder));
+    support::ScratchFile source(support::TempPath(L"dravix e2e big.mp4"), 16ull << 20);
+
+    e2e::App app(folder + L"\\Dravix Video Repair.exe");
+    ASSERT_TRUE(StartRepair(app, source.Path())) << app.Describe();
+    HWND box = app.WaitForMessageBox(60000);
+    ASSERT_TRUE(box) << app.Describe();
+    const std::wstring text = e2e::MessageBoxText(box);
+    EXPECT_EQ(text.rfind(L"\"" + folder + L"\\{", 0), 0u) << testing::PrintToString(text);
+    EXPECT_NE(text.find(L"\" could not be written.\n"), std::wstring::npos)
+        << testing::PrintToString(text);
+    e2e::Press(box, IDOK);
+    ASSERT_TRUE(app.WaitForClose(box));
+    EXPECT_TRUE(app.PageHolds(IDC_REPAIR));
+    EXPECT_TRUE(TemporaryFiles(folder).empty());
+    EXPECT_TRUE(app.Close());
+    for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"})
+        DeleteFileW((folder + L"\\" + name).c_str());
+}
+
+// tests/e2e/deep-folder.sh starts the program from a folder whose path is
+// longer than MAX_PATH (this Wine cannot start a program there itself) and
+// runs this test against it.
+TEST(DeepFolder, TheProgramThereRepairsAndFindsItsEngine) {
+    if (!GetEnvironmentVariableW(L"DRAVIX_DEEP_FOLDER", nullptr, 0))
+        GTEST_SKIP() << "run by tests/e2e/deep-folder.sh";
+    support::ScratchFile source(support::TempPath(L"dravix e2e deep.mp4"), 1 << 20);
+    e2e::App app;
+    ASSERT_TRUE(app.Attach(30000));
+    ASSERT_TRUE(app.OpenSource(source.Path()));
+    e2e::Click(app.Find(IDC_REPAIR));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE) || !NoMessageBox(app); }));
+    EXPECT_TRUE(app.PageHolds(IDC_BROWSE)) << app.Describe();
+    EXPECT_TRUE(app.Close());
+}
+
+} // namespace
