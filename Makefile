@@ -3,10 +3,11 @@
 #   make test         install what is missing, build, run every test headless
 #   make bench        build and run the benchmarks
 #   make package      build the Windows Installer package (an .msi) into the build folder
+#   make screenshots  take the pictures of the program in docs/screens/
 BUILD ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench package format clean
+.PHONY: all deps configure build run test bench package screenshots format clean
 
 all: build
 
@@ -35,6 +36,10 @@ bench: build
 package: configure
 	cmake --build $(BUILD) --target dravix_msi
 	@ls -1 $(BUILD)/*.msi
+
+screenshots: build
+	cmake --build $(BUILD) --target screenshots
+	DRAVIX_HEADLESS=1 tools/wine-run --build-dir $(BUILD) --session tools/take-screenshots $(BUILD) docs/screens
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
