@@ -17,6 +17,8 @@ const fw::MessageTable<CDravix_Video_RecoveryApp> CDravix_Video_RecoveryApp::kMe
     fw::msg::Command<ID_FILE_OPEN, &CDravix_Video_RecoveryApp::OnAddFile>(),
     fw::msg::Command<ID_FILE_REPAIR, &CDravix_Video_RecoveryApp::OnRepair>(),
     fw::msg::Command<ID_FILE_SAVE_OUTPUT, &CDravix_Video_RecoveryApp::OnSaveCommand>(),
+    // Ctrl+S, as the menu shows beside Save.
+    fw::msg::Command<ID_FILE_SAVE, &CDravix_Video_RecoveryApp::OnSaveCommand>(),
     fw::msg::Command<ID_PAGE_BACK, &CDravix_Video_RecoveryApp::OnBack>(),
     fw::msg::Command<ID_PAGE_PREVIEW, &CDravix_Video_RecoveryApp::OnPreview>(),
     fw::msg::Command<ID_HELP_HOW_TO_USE, &CDravix_Video_RecoveryApp::OnHowToUse>(),
@@ -83,6 +85,8 @@ bool CDravix_Video_RecoveryApp::CreateWorkspace(int showCommand) {
     m_saveView->CreateView(m_frame->Handle(), ID_SECOND_PANE, WS_CHILD | WS_BORDER, RECT{});
 
     m_frame->CenterOnScreen();
+    // The page takes the keys, so that the context-menu key and Shift+F10 work at once.
+    m_sourceView->TakeFocus();
     return true;
 }
 
@@ -109,6 +113,7 @@ fw::View* CDravix_Video_RecoveryApp::ShowPage(int page) {
     m_frame->SetActiveView(target);
     m_frame->RecalcLayout();
     target->Invalidate(true);
+    target->TakeFocus();
     return active;
 }
 

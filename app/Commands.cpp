@@ -24,11 +24,18 @@ std::wstring WithReason(const std::wstring& text, DWORD error) {
 
 void CDravix_Video_RecoveryApp::OnAddFile() {
     if (std::optional<std::wstring> chosen = ChooseSourceVideo(MainWindow())) {
-        if (CheckSource(*chosen) == SourceCheck::Missing) {
-            // A missing file never becomes the selection: a later repair
-            // would run on it while the page still shows the previous file.
+        // Neither a missing file nor a device, pipe or folder becomes the
+        // selection: a later repair would run on it while the page still
+        // shows the previous file, or wait on it for good.
+        switch (CheckSource(*chosen)) {
+        case SourceCheck::Missing:
             fw::ShowMessage(fw::Trimmed(*chosen) + L" file does not exists.", kNotice);
             return;
+        case SourceCheck::NotAFile:
+            fw::ShowMessage(L"\"" + *chosen + L"\" is not a video file.", kNotice);
+            return;
+        case SourceCheck::Ok:
+            break;
         }
         m_workflow.m_strSourceFile = *chosen;
         m_workflow.m_strSourceExt = fw::FileExtension(*chosen);
@@ -91,6 +98,12 @@ void CDravix_Video_RecoveryApp::OnSaveCommand() {
         fw::ShowMessage(L"Please provide path to save the output file.", kNotice);
         return;
     }
+    // The chooser asked about the name the user typed; this is the file
+    // that the save replaces.
+    if (fw::PathExists(destination) &&
+        fw::ShowMessage(L"\"" + destination + L"\" already exists.\nDo you want to replace it?",
+                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return;
     const SaveInputs inputs{m_workflow.m_strSourceFile,
                             destination,
                             {GetEnginePath(L"ZMTS.exe"), GetEnginePath(L"ZMTD.exe")}};
@@ -131,5 +144,17 @@ void CDravix_Video_RecoveryApp::OnPreview() {
         return;
     }
     DWORD error = ERROR_SUCCESS;
-    RunPlayer(player, m_workflow.m_strSourceFile, &error);
+    const fw::UniqueHandle process = StartPlayer(player, m_workflow.m_strSourceFile, &error);
+    if (!process) {
+        fw::ShowMessage(WithReason(L"\"" + player + L"\" could not be started.", error), kNotice);
+        return;
+    }
+    // The program goes on painting and answering while the player runs, but
+    // takes no command and no close request until it has ended.
+    const HWND frame = MainWindow();
+    EnableWindow(frame, FALSE);
+    WaitHandlingMessages(process.Get());
+    EnableWindow(frame, TRUE);
+    SetForegroundWindow(frame);
+    m_saveView->TakeFocus();
 }

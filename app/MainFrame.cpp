@@ -24,6 +24,7 @@ const fw::MessageTable<CMainFrame> CMainFrame::kMessages = {
     fw::msg::UpdateCommand<ID_FILE_OPEN, &CMainFrame::OnUpdateSourcePageCommand>(),
     fw::msg::UpdateCommand<ID_FILE_REPAIR, &CMainFrame::OnUpdateSourcePageCommand>(),
     fw::msg::UpdateCommand<ID_FILE_SAVE_OUTPUT, &CMainFrame::OnUpdateSaveCommand>(),
+    fw::msg::UpdateCommand<ID_FILE_SAVE, &CMainFrame::OnUpdateSaveCommand>(),
     fw::msg::Command<ID_VISIT_HOMEPAGE, &CMainFrame::OnVisitHomepage>(),
 };
 // clang-format on

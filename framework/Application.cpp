@@ -42,6 +42,26 @@ bool Application::PreTranslate(MSG& message) {
     return false;
 }
 
+void Application::WaitHandlingMessages(HANDLE handle) {
+    for (;;) {
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke != WAIT_OBJECT_0 + 1)
+            return;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            if (PreTranslate(message))
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
 int Application::Run() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

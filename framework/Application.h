@@ -30,6 +30,9 @@ public:
     int Run();
     // Sends a message through PreTranslateMessage and the accelerators; true if it was taken.
     bool PreTranslate(MSG& message);
+    // Handles this thread's messages, as the message loop does, until the
+    // handle is signalled. A WM_QUIT ends the wait and is posted again.
+    void WaitHandlingMessages(HANDLE handle);
 
     const std::wstring& AppName() const { return m_appName; }
     void SetAppName(std::wstring name) { m_appName = std::move(name); }

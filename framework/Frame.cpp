@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 
 #include <functional>
+#include <utility>
 
 namespace fw {
 namespace {
@@ -167,6 +168,15 @@ void StatusBar::PaintContent(HDC dc) {
     }
 }
 
+int StatusBar::LinkAt(POINT point) const {
+    for (size_t i = 0; i < m_elements.size(); ++i) {
+        const RECT rect = ElementRect(i);
+        if (m_elements[i].kind == Element::Link && PtInRect(&rect, point))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 bool StatusBar::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_SETFONT:
@@ -193,26 +203,32 @@ bool StatusBar::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         PaintContent(reinterpret_cast<HDC>(wParam));
         result = 0;
         return true;
-    case WM_SETCURSOR:
-    case WM_LBUTTONUP: {
+    case WM_SETCURSOR: {
         POINT point{};
         GetCursorPos(&point);
         ScreenToClient(m_hWnd, &point);
-        if (message == WM_LBUTTONUP)
-            point = PointFrom(lParam);
-        for (size_t i = 0; i < m_elements.size(); ++i) {
-            const RECT rect = ElementRect(i);
-            if (m_elements[i].kind != Element::Link || !PtInRect(&rect, point))
-                continue;
-            if (message == WM_SETCURSOR)
-                SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            else
-                SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(m_elements[i].command, 0),
-                             0);
-            result = TRUE;
-            return true;
-        }
-        return false;
+        if (LinkAt(point) < 0)
+            return false;
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        result = TRUE;
+        return true;
+    }
+    case WM_LBUTTONDOWN:
+        // A link opens only when the button goes down and comes up on it.
+        m_pressedLink = LinkAt(PointFrom(lParam));
+        if (m_pressedLink >= 0)
+            SetCapture(m_hWnd);
+        result = 0;
+        return true;
+    case WM_LBUTTONUP: {
+        const int pressed = std::exchange(m_pressedLink, -1);
+        if (GetCapture() == m_hWnd)
+            ReleaseCapture();
+        if (pressed >= 0 && pressed == LinkAt(PointFrom(lParam)))
+            SendMessageW(GetParent(m_hWnd), WM_COMMAND,
+                         MAKEWPARAM(m_elements[static_cast<size_t>(pressed)].command, 0), 0);
+        result = 0;
+        return true;
     }
     default:
         return false;
@@ -302,7 +318,10 @@ bool Frame::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     // Menu items and accelerators (and the status bar's links) carry no control handle.
     if (message != WM_COMMAND || lParam != 0)
         return false;
-    RouteCommand(LOWORD(wParam));
+    // A disabled frame (a dialog of its own is up, or it waits for another
+    // program) runs no command, not even one posted by another program.
+    if (IsWindowEnabled(m_hWnd))
+        RouteCommand(LOWORD(wParam));
     result = 0;
     return true;
 }

@@ -20,6 +20,9 @@ public:
     bool CreateView(HWND parent, int id, DWORD style, const RECT& rect);
     // Paints the view into any DC, as WM_PAINT and WM_PRINTCLIENT do.
     void PaintContent(HDC dc) { OnDraw(dc); }
+    // Gives the keyboard focus to the view, or to the control of it that
+    // takes the keys first.
+    virtual void TakeFocus() { SetFocus(m_hWnd); }
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 protected:
@@ -96,7 +99,10 @@ public:
 
 private:
     int ElementWidth(HDC dc, const Element& element) const;
+    // The index of the link at a client point, or -1.
+    int LinkAt(POINT point) const;
     std::vector<Element> m_elements;
+    int m_pressedLink = -1; // the link the left button went down on
     HFONT m_font = nullptr; // set by WM_SETFONT, owned by the sender
 };
 

@@ -145,6 +145,7 @@ struct RepairInputs {
 fw::JobOutcome RepairJob(const RepairInputs& inputs, fw::Progress& progress,
                          const fw::StopToken& stop);
 
-// Whether a chosen path can be a source: an existing ordinary file.
-enum class SourceCheck { Ok, Missing };
+// Whether a chosen path can be a source: an existing ordinary file, not a
+// device (NUL, CON, COM1, \\.\...), a pipe or a folder.
+enum class SourceCheck { Ok, Missing, NotAFile };
 SourceCheck CheckSource(const std::wstring& path);

@@ -6,6 +6,7 @@
 #include <io.h>
 #include <objbase.h>
 
+#include <cwctype>
 #include <regex>
 
 namespace {
@@ -153,6 +154,27 @@ fw::JobOutcome RepairJob(const RepairInputs& inputs, fw::Progress& progress,
     }
 }
 
+namespace {
+// A name the system gives to a device in every folder, with any extension.
+bool IsDeviceName(const std::wstring& path) {
+    std::wstring name = path.substr(path.find_last_of(L"\\/:") + 1);
+    name = fw::Trimmed(name.substr(0, name.find(L'.')));
+    for (wchar_t& c : name)
+        c = static_cast<wchar_t>(towupper(c));
+    static const std::wregex devices(LR"(CON|PRN|AUX|NUL|CONIN\$|CONOUT\$|(COM|LPT)[0-9])");
+    return std::regex_match(name, devices);
+}
+} // namespace
+
 SourceCheck CheckSource(const std::wstring& path) {
-    return fw::PathExists(path) ? SourceCheck::Ok : SourceCheck::Missing;
+    // The device namespace holds pipes, ports and disks, never a video file;
+    // reading one could block the job for good.
+    if (path.rfind(L"\\\\.\\", 0) == 0 || IsDeviceName(path))
+        return SourceCheck::NotAFile;
+    const DWORD attributes = GetFileAttributesW(fw::LongPathForm(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return SourceCheck::Missing;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
+        return SourceCheck::NotAFile;
+    return SourceCheck::Ok;
 }

@@ -3,7 +3,7 @@
 
 #include "framework/Files.h"
 
-bool RunPlayer(const std::wstring& player, const std::wstring& source, DWORD* error) {
+fw::UniqueHandle StartPlayer(const std::wstring& player, const std::wstring& source, DWORD* error) {
     // The player takes its whole command line as the path: no program name in
     // front and no quotes, blanks included. CreateProcessW may write to it.
     std::wstring commandLine = fw::Trimmed(source);
@@ -15,12 +15,9 @@ bool RunPlayer(const std::wstring& player, const std::wstring& source, DWORD* er
     if (!CreateProcessW(player.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &started)) {
         *error = GetLastError();
-        return false;
+        return {};
     }
-    fw::UniqueHandle process(started.hProcess);
-    fw::UniqueHandle thread(started.hThread);
-    // The program stays unresponsive until the player ends, by design.
-    WaitForSingleObject(process.Get(), INFINITE);
+    CloseHandle(started.hThread);
     *error = ERROR_SUCCESS;
-    return true;
+    return fw::UniqueHandle(started.hProcess);
 }

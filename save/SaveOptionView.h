@@ -20,6 +20,7 @@ public:
     void SetSourceExtension(std::wstring extension) { m_strSourceExt = std::move(extension); }
     // What Save writes to: the destination field's text.
     std::wstring Destination() const { return m_editDest.GetText(); }
+    void TakeFocus() override { SetFocus(m_editDest.Handle()); }
 
     void OnBnClickedBrowse();
     void OnBnClickedSave();
@@ -63,12 +64,12 @@ struct SaveInputs {
 };
 
 // Checks the engines, then copies the source to the destination, replacing a
-// file there; reports 40 and 100. Fails with the path of the first missing
-// engine (ERROR_FILE_NOT_FOUND), or with the destination and the reason the
-// copy failed.
+// file there only once the copy is whole; reports 40 and 100. Fails with the
+// path of the first missing engine (ERROR_FILE_NOT_FOUND), or with the
+// destination and the reason the copy failed; a file there is then left as
+// it was, and nothing else either.
 fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress, const fw::StopToken& stop);
 
 // Starts the player with the source path as its whole command line,
-// maximized, and waits until it has ended. False, with the system's error
-// code, when it could not be started.
-bool RunPlayer(const std::wstring& player, const std::wstring& source, DWORD* error);
+// maximized; its process, or none with the system's error code.
+fw::UniqueHandle StartPlayer(const std::wstring& player, const std::wstring& source, DWORD* error);

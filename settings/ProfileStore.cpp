@@ -60,11 +60,13 @@ UINT ProfileStore::GetProfileInt(const wchar_t* section, const wchar_t* entry,
     RegistryKey key = OpenSectionKey(section);
     if (!key)
         return static_cast<UINT>(defaultValue);
-    // A shorter value leaves the remaining bytes zero.
+    // A value of another kind (a string "7" would read as 55) is not an integer.
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegQueryValueExW(key.Get(), entry, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS)
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key.Get(), entry, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
         return static_cast<UINT>(defaultValue);
     return value;
 }
@@ -93,24 +95,47 @@ std::wstring ProfileStore::GetProfileString(const wchar_t* section, const wchar_
         text.resize(wcsnlen(text.c_str(), length));
         return text;
     }
+    std::wstring text;
+    return ReadString(section, entry, text) == Read::Value ? text : fallback;
+}
+
+ProfileStore::Read ProfileStore::ReadString(const wchar_t* section, const wchar_t* entry,
+                                            std::wstring& text) const {
+    text.clear();
+    if (!UsesRegistry()) {
+        // The file cannot tell an absent entry from an empty one.
+        std::wstring buffer(kIniBufferChars, L'\0');
+        const DWORD length = GetPrivateProfileStringW(section, entry, L"", buffer.data(),
+                                                      kIniBufferChars, profileName.c_str());
+        buffer.resize(wcsnlen(buffer.c_str(), length));
+        text = buffer;
+        return text.empty() ? Read::Absent : Read::Value;
+    }
 
     RegistryKey key = OpenSectionKey(section);
     if (!key)
-        return fallback;
+        return Read::Failed;
     DWORD size = 0;
-    if (RegQueryValueExW(key.Get(), entry, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-        return fallback;
+    DWORD type = REG_NONE;
+    const LONG status = RegQueryValueExW(key.Get(), entry, nullptr, &type, nullptr, &size);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return Read::Absent;
+    if (status != ERROR_SUCCESS || type != REG_SZ)
+        return Read::Failed;
     // The stored value need not end in a zero, nor hold whole characters: the
     // buffer covers every byte the value may hand over, and only whole
     // characters up to the first zero make the text.
-    std::wstring text((size + 1) / sizeof(wchar_t), L'\0');
+    text.assign((size + 1) / sizeof(wchar_t), L'\0');
     DWORD read = size;
-    if (RegQueryValueExW(key.Get(), entry, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
-                         &read) != ERROR_SUCCESS)
-        return fallback;
+    if (RegQueryValueExW(key.Get(), entry, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                         &read) != ERROR_SUCCESS ||
+        type != REG_SZ) {
+        text.clear();
+        return Read::Failed;
+    }
     text.resize(read / sizeof(wchar_t));
     text.resize(wcsnlen(text.c_str(), text.size()));
-    return text;
+    return Read::Value;
 }
 
 BOOL ProfileStore::WriteProfileString(const wchar_t* section, const wchar_t* entry,
@@ -157,7 +182,9 @@ BOOL ProfileStore::GetProfileBinary(const wchar_t* section, const wchar_t* entry
     if (!key)
         return FALSE;
     DWORD size = 0;
-    if (RegQueryValueExW(key.Get(), entry, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key.Get(), entry, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_BINARY)
         return FALSE;
     *bytes = size;
     BYTE* buffer = new BYTE[size];

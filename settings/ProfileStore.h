@@ -41,9 +41,13 @@ public:
 
     UINT GetProfileInt(const wchar_t* section, const wchar_t* entry, int defaultValue) const;
     BOOL WriteProfileInt(const wchar_t* section, const wchar_t* entry, int value) const;
-    // A null default gives the empty string.
+    // A null default gives the empty string. Each kind reads only values of
+    // its own registry type; any other reads as the default.
     std::wstring GetProfileString(const wchar_t* section, const wchar_t* entry,
                                   const wchar_t* defaultValue) const;
+    // A string, telling an absent entry from one that could not be read.
+    enum class Read { Value, Absent, Failed };
+    Read ReadString(const wchar_t* section, const wchar_t* entry, std::wstring& text) const;
     // A null value removes the entry, a null entry the whole section.
     BOOL WriteProfileString(const wchar_t* section, const wchar_t* entry,
                             const wchar_t* value) const;
@@ -71,8 +75,8 @@ public:
     // Replaces the list with what the settings hold.
     void Load(const ProfileStore& store);
     // Writes a loaded list back; entries without a file are removed. A list
-    // that was never loaded writes nothing, so an application object that
-    // never started leaves the settings alone.
+    // that was never loaded, or not read whole, writes nothing, so that
+    // entries it could not read are not wiped.
     void Save(const ProfileStore& store) const;
     // Puts the path first, dropping an older mention of it and the oldest entry.
     void Add(const std::wstring& path);

@@ -8,9 +8,12 @@ std::wstring CRecentFileList::EntryName(int index) {
 }
 
 void CRecentFileList::Load(const ProfileStore& store) {
-    for (int i = 0; i < kMaxEntries; ++i)
-        m_entries[i] = store.GetProfileString(kSection, EntryName(i).c_str(), L"");
     m_bLoaded = true;
+    for (int i = 0; i < kMaxEntries; ++i) {
+        if (store.ReadString(kSection, EntryName(i).c_str(), m_entries[i]) ==
+            ProfileStore::Read::Failed)
+            m_bLoaded = false;
+    }
 }
 
 void CRecentFileList::Save(const ProfileStore& store) const {

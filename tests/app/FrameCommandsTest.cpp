@@ -4,6 +4,7 @@
 #include "support/Testing.h"
 
 #include "framework/Prompts.h"
+#include "save/SaveOptionView.h"
 #include "res/resource.h"
 
 namespace {
@@ -70,7 +71,7 @@ TEST_F(FrameCommands, CommandsOfTheOtherPageDoNothingFromMenuOrKeyboard) {
     GoTo(0);
     Command(ID_FILE_SAVE_OUTPUT, 0);
     Command(ID_FILE_SAVE_OUTPUT, 1);
-    PressCtrl('S'); // the document-save command, which nothing here handles
+    PressCtrl('S'); // Save, which belongs to the save page
     support::PumpMessages();
     EXPECT_TRUE(script.Records().empty())
         << "a disabled command asked: " << testing::PrintToString(script.Records().size());
@@ -79,6 +80,26 @@ TEST_F(FrameCommands, CommandsOfTheOtherPageDoNothingFromMenuOrKeyboard) {
 
     // Routing as such works: Exit still arrives and asks its question.
     Command(ID_APP_EXIT);
+    EXPECT_EQ(script.Messages().size(), 1u);
+}
+
+TEST_F(FrameCommands, CtrlSSavesOnTheSavePageAndTheCurrentPageHasTheKeys) {
+    fw::PromptScript script;
+    EXPECT_EQ(GetFocus(), app.Page(0)->Handle()) << "after start-up";
+    GoTo(1);
+    EXPECT_EQ(GetFocus(), app.SavePage()->m_editDest.Handle());
+    PressCtrl('S');
+    ASSERT_EQ(script.Messages().size(), 1u) << "Ctrl+S did not run Save";
+    EXPECT_EQ(script.Messages()[0].text, L"Please provide path to save the output file.");
+    GoTo(0);
+    EXPECT_EQ(GetFocus(), app.Page(0)->Handle());
+
+    // A disabled frame (a dialog or the player is up) runs no command at all.
+    GoTo(1);
+    EnableWindow(Frame(), FALSE);
+    Command(ID_FILE_SAVE_OUTPUT);
+    Command(ID_APP_EXIT);
+    EnableWindow(Frame(), TRUE);
     EXPECT_EQ(script.Messages().size(), 1u);
 }
 

@@ -171,12 +171,22 @@ TEST_F(CommandRouting, StatusBarLinkIssuesItsCommandOnClick) {
     frame.RecalcLayout();
 
     const RECT label = bar.ElementRect(0);
-    bar.Send(WM_LBUTTONUP, 0, MAKELPARAM(label.left + 2, label.top + 5));
-    EXPECT_EQ(frame.links, 0) << "a click on a label issued the link's command";
     const RECT link = bar.ElementRect(2);
     EXPECT_GT(link.left, label.right - 1);
-    bar.Send(WM_LBUTTONUP, 0,
-             MAKELPARAM((link.left + link.right) / 2, (link.top + link.bottom) / 2));
+    const LPARAM onLabel = MAKELPARAM(label.left + 2, label.top + 5);
+    const LPARAM onLink = MAKELPARAM((link.left + link.right) / 2, (link.top + link.bottom) / 2);
+    const auto click = [&](LPARAM down, LPARAM up) {
+        bar.Send(WM_LBUTTONDOWN, MK_LBUTTON, down);
+        bar.Send(WM_LBUTTONUP, 0, up);
+    };
+    click(onLabel, onLabel);
+    EXPECT_EQ(frame.links, 0) << "a click on a label issued the link's command";
+    // The link opens only when the button goes down and comes up on it.
+    bar.Send(WM_LBUTTONUP, 0, onLink);
+    click(onLabel, onLink);
+    click(onLink, onLabel);
+    EXPECT_EQ(frame.links, 0);
+    click(onLink, onLink);
     EXPECT_EQ(frame.links, 1);
 
     // The bar sits at the bottom and the first pane fills the rest.

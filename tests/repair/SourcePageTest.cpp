@@ -5,6 +5,7 @@
 #include "app/App.h"
 #include "controls/Controls.h"
 #include "framework/Prompts.h"
+#include "repair/DlgProgress.h"
 #include "repair/SourceView.h"
 #include "res/resource.h"
 
@@ -214,6 +215,19 @@ TEST_F(SourcePage, AddFileKeepsOnlyFilesThatExist) {
     EXPECT_EQ(state.m_strSourceExt, L"MP4");
     EXPECT_EQ(PathText(), movie);
 
+    // A device, a pipe or a folder is refused the same way, in its own words.
+    const std::wstring folder = support::TempPath(L"");
+    for (const std::wstring& path : {std::wstring(L"NUL"), std::wstring(L"C:\\clips\\com1.mp4"),
+                                     std::wstring(L"\\\\.\\pipe\\clip.mp4"), folder}) {
+        script.AnswerFile(path);
+        app.OnAddFile();
+        EXPECT_EQ(script.Messages().back().text, L"\"" + path + L"\" is not a video file.");
+        EXPECT_EQ(script.Messages().back().type, UINT{MB_OK | MB_ICONINFORMATION});
+    }
+    EXPECT_EQ(script.Messages().size(), 5u);
+    EXPECT_EQ(state.m_strSourceFile, movie);
+    EXPECT_EQ(PathText(), movie);
+
     // Cancelled after a choice: the page shows the stored choice again, and
     // the check mark takes its full height once more after a layout.
     ResizeClient(840, 520);
@@ -293,3 +307,19 @@ TEST_F(SourcePage, RightClickAndMenuKeyOpenTheEditMenu) {
 }
 
 } // namespace
+
+TEST(SourceCheck, OnlyOrdinaryFilesAreSources) {
+    support::ScratchFile video(support::TempPath(L"dravix check.mp4"), 10);
+    EXPECT_EQ(CheckSource(video.Path()), SourceCheck::Ok);
+    EXPECT_EQ(CheckSource(video.Path() + L".gone"), SourceCheck::Missing);
+    // A pipe that exists: reading it would wait for its other end.
+    const wchar_t pipeName[] = L"\\\\.\\pipe\\dravix-source-check";
+    fw::UniqueHandle pipe(
+        CreateNamedPipeW(pipeName, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
+    ASSERT_TRUE(pipe);
+    for (const wchar_t* path : {L"NUL", L"nul", L"CON", L"COM1", L"C:\\x\\Nul.mp4", L"lpt9.avi",
+                                L"\\\\.\\COM1", L"\\\\.\\PhysicalDrive0", pipeName, L"C:\\Windows"})
+        EXPECT_EQ(CheckSource(path), SourceCheck::NotAFile) << testing::PrintToString(path);
+    // Names that only look like devices are ordinary.
+    EXPECT_EQ(CheckSource(L"C:\\x\\console.mp4"), SourceCheck::Missing);
+}

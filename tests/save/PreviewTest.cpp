@@ -3,8 +3,10 @@
 #include "SaveTestSupport.h"
 
 #include "repair/DlgProgress.h"
+#include "res/resource.h"
 
 #include <chrono>
+#include <thread>
 #include <map>
 #include <sstream>
 
@@ -112,6 +114,42 @@ TEST_F(Preview, PlaysTheSourceEvenAfterASave) {
 
     RunPreview();
     EXPECT_EQ(Report()["commandline"], Utf8(source));
+}
+
+TEST_F(Preview, TheProgramAnswersWhileThePlayerRunsButTakesNoCommand) {
+    SelectSource(Scratch(L"movie.mp4"));
+    support::WriteBytes(state.m_strSourceFile, "video");
+    const HWND frame = app.MainWindow();
+    bool answered = false, disabled = false;
+    // Another program, while the player runs.
+    std::thread outsider([&] {
+        Sleep(kProbeMilliseconds / 2);
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+        disabled = !IsWindowEnabled(frame);
+        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(ID_FILE_SAVE_OUTPUT, 0), 0);
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+    });
+    RunPreview();
+    outsider.join();
+    support::PumpMessages();
+    EXPECT_TRUE(answered) << "the program did not answer while the player ran";
+    EXPECT_TRUE(disabled);
+    EXPECT_TRUE(m_prompts.Messages().empty()) << "a command or the close ran meanwhile";
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    EXPECT_EQ(app.GetMainFrame()->ActiveView(), app.SavePage());
+}
+
+TEST_F(Preview, APlayerThatCannotBeStartedIsTold) {
+    support::WriteBytes(EngineFile(L"ZMTP.exe"), "not a program");
+    SelectSource(Scratch(L"movie.mp4"));
+    RunPreview();
+    const auto messages = m_prompts.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    const std::wstring head = L"\"" + EngineFile(L"ZMTP.exe") + L"\" could not be started.\n";
+    EXPECT_EQ(messages[0].text.substr(0, head.size()), head);
+    EXPECT_GT(messages[0].text.size(), head.size()) << "the reason";
+    EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 }
 
 TEST_F(Preview, AMissingPlayerIsNamedAndNothingStarts) {

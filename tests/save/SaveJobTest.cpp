@@ -5,6 +5,8 @@
 #include "repair/DlgProgress.h"
 #include "res/resource.h"
 
+#include <algorithm>
+
 namespace {
 
 using savetest::SavePageTest;
@@ -33,11 +35,21 @@ protected:
         SavePageTest::TearDown();
     }
 
-    // Saves to `destination` through the page's button and returns the messages shown.
+    // Saves to `destination` through the page's button and returns the messages
+    // shown but the replace question, which is answered `replace` and kept in
+    // m_questions.
     std::vector<fw::PromptScript::Record> SaveTo(const std::wstring& destination,
-                                                 bool fromMenu = false) {
+                                                 bool fromMenu = false, int replace = IDYES) {
         m_page->m_editDest.SetText(destination);
         const size_t before = m_prompts.Messages().size();
+        m_questions.clear();
+        if (!m_answer)
+            m_prompts.OnMessage([&](const fw::PromptScript::Record& record) {
+                if ((record.type & MB_TYPEMASK) != MB_YESNO)
+                    return IDOK;
+                m_questions.push_back(record);
+                return replace;
+            });
         {
             support::Watchdog watchdog("the save command", 30000);
             if (fromMenu)
@@ -45,8 +57,13 @@ protected:
             else
                 m_page->OnBnClickedSave();
         }
+        if (!m_answer)
+            m_prompts.OnMessage(nullptr);
         auto messages = m_prompts.Messages();
         messages.erase(messages.begin(), messages.begin() + static_cast<ptrdiff_t>(before));
+        std::erase_if(messages, [](const fw::PromptScript::Record& record) {
+            return (record.type & MB_TYPEMASK) == MB_YESNO;
+        });
         return messages;
     }
 
@@ -74,6 +91,8 @@ protected:
 
     std::wstring m_source;
     std::string m_sourceBytes;
+    std::vector<fw::PromptScript::Record> m_questions;
+    bool m_answer = false; // the test answers the prompts itself
 };
 
 TEST_F(Save, AnEmptyFieldIsRefusedWithoutADialog) {
@@ -92,6 +111,7 @@ TEST_F(Save, MissingEnginesAreNamedWithTheWarningIconAndNothingIsWritten) {
     savetest::DialogCounter dialogs;
     // The warning is shown over the progress dialog, which closes after it.
     bool overTheDialog = false;
+    m_answer = true;
     m_prompts.OnMessage([&](const fw::PromptScript::Record&) {
         overTheDialog = FindWindowW(L"#32770", nullptr) &&
                         GetDlgItem(GetActiveWindow(), IDC_PROGRESS_TEXT) != nullptr;
@@ -99,6 +119,7 @@ TEST_F(Save, MissingEnginesAreNamedWithTheWarningIconAndNothingIsWritten) {
     });
     auto messages = SaveTo(destination);
     m_prompts.OnMessage(nullptr);
+    m_answer = false;
     ASSERT_EQ(messages.size(), 1u) << "ZMTD.exe is not looked at, nothing more is said";
     EXPECT_EQ(messages[0].text, MissingEngineMessage(EngineFile(L"ZMTS.exe")));
     EXPECT_EQ(messages[0].type, kWarning);
@@ -121,6 +142,7 @@ TEST_F(Save, CloseRequestsToTheFrameWaitWhileTheSaveRuns) {
     LRESULT queryAnswer = TRUE;
     // The engine warning comes while the save's dialog is up: another program
     // asks the frame to close meanwhile.
+    m_answer = true;
     m_prompts.OnMessage([&](const fw::PromptScript::Record&) {
         PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
         PostMessageW(app.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -133,15 +155,30 @@ TEST_F(Save, CloseRequestsToTheFrameWaitWhileTheSaveRuns) {
     EXPECT_TRUE(IsWindow(app.MainWindow()));
 }
 
-TEST_F(Save, WritesAByteForByteCopyAndReplacesAnExistingFileWithoutAsking) {
+TEST_F(Save, WritesAByteForByteCopyAndReplacesAnExistingFileOnlyWhenToldTo) {
     const std::wstring destination = Scratch(L"clip_(recovered).mp4");
     ExpectSaved(SaveTo(destination), destination);
+    EXPECT_TRUE(m_questions.empty()) << "asked about a file that was not there";
     EXPECT_EQ(FieldText(), destination) << "the field keeps its text";
 
-    // A longer file of that name is replaced, not merely overwritten in part.
-    WriteBytes(destination, support::SampleBytes(200000, 3));
+    // The question names the file that Save writes; No leaves it alone.
+    const std::string earlier = support::SampleBytes(200000, 3);
+    WriteBytes(destination, earlier);
+    savetest::DialogCounter dialogs;
+    EXPECT_TRUE(SaveTo(destination, false, IDNO).empty());
+    ASSERT_EQ(m_questions.size(), 1u);
+    EXPECT_EQ(m_questions[0].text,
+              L"\"" + destination + L"\" already exists.\nDo you want to replace it?");
+    EXPECT_EQ(m_questions[0].type, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+    EXPECT_EQ(dialogs.Count(), 0);
+    EXPECT_TRUE(savetest::SameBytes(ReadBytes(destination), earlier));
+
+    // Yes: a longer file of that name is replaced, not merely overwritten in part.
     ExpectSaved(SaveTo(destination), destination);
+    EXPECT_EQ(m_questions.size(), 1u);
     EXPECT_TRUE(savetest::SameBytes(ReadBytes(m_source), m_sourceBytes));
+    EXPECT_TRUE(support::FilesMatching(m_scratch.Path() + L"\\~*").empty())
+        << "the partial copy was left beside the file";
 
     // An empty source gives an empty copy.
     m_sourceBytes.clear();
@@ -212,6 +249,29 @@ TEST_F(Save, AFailureIsNotCarriedIntoTheNextSave) {
     const auto messages = SaveTo(destination);
     ASSERT_EQ(messages.size(), 1u) << "only the missing engine";
     EXPECT_EQ(messages[0].text, MissingEngineMessage(EngineFile(L"ZMTS.exe")));
+}
+
+// The test runner mounts a small disk when it runs as root.
+TEST(SaveJobAlone, ADiskThatFillsPartWayLeavesTheEarlierFileAndNothingElse) {
+    wchar_t mount[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"DRAVIX_SMALL_DISK", mount, MAX_PATH))
+        GTEST_SKIP() << "no small disk (the runner mounts one as root)";
+    std::wstring folder = L"Z:" + std::wstring(mount);
+    std::replace(folder.begin(), folder.end(), L'/', L'\\');
+    support::ScratchFile source(support::TempPath(L"dravix big.mp4"), 24ull << 20);
+    support::ScratchFile earlier(folder + L"\\clip_(recovered).mp4");
+    ASSERT_TRUE(WriteBytes(earlier.Path(), "the earlier copy"));
+
+    struct : fw::Progress {
+        void Set(int) override {}
+    } progress;
+    const std::atomic<bool> stop{false};
+    const fw::JobOutcome outcome =
+        SaveJob({source.Path(), earlier.Path(), {}}, progress, fw::StopToken(stop));
+    EXPECT_TRUE(outcome.IsFailed());
+    EXPECT_EQ(outcome.path, earlier.Path());
+    EXPECT_EQ(ReadBytes(earlier.Path()), "the earlier copy");
+    EXPECT_EQ(support::FilesMatching(folder + L"\\*").size(), 3u) << "., .. and the earlier file";
 }
 
 } // namespace

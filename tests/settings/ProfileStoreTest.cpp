@@ -123,15 +123,22 @@ TEST_F(RegistryStoreTest, MissingEntriesGiveTheDefault) {
     EXPECT_EQ(read.bytes, 0u);
 }
 
-TEST_F(RegistryStoreTest, IntegerReadTakesUpToFourBytesOfAnyType) {
-    const wchar_t text[] = L"12345";
-    SetRaw(L"Settings", L"Long", REG_SZ, text, sizeof text);
-    EXPECT_EQ(m_store.GetProfileInt(L"Settings", L"Long", 9), 9u);
-
-    // A shorter value fills the low bytes only; the rest reads as zero.
+TEST_F(RegistryStoreTest, EachKindReadsOnlyValuesOfItsOwnType) {
+    // A string "7" would read as the integer 55, two bytes as half an integer.
+    const wchar_t seven[] = L"7";
+    SetRaw(L"Settings", L"Text", REG_SZ, seven, sizeof seven);
     const BYTE two[] = {0x34, 0x12};
     SetRaw(L"Settings", L"Short", REG_BINARY, two, sizeof two);
-    EXPECT_EQ(m_store.GetProfileInt(L"Settings", L"Short", 9), 0x1234u);
+    const DWORD number = 7;
+    SetRaw(L"Settings", L"Number", REG_DWORD, &number, sizeof number);
+    SetRaw(L"Settings", L"Expandable", REG_EXPAND_SZ, seven, sizeof seven);
+
+    EXPECT_EQ(m_store.GetProfileInt(L"Settings", L"Text", 9), 9u);
+    EXPECT_EQ(m_store.GetProfileInt(L"Settings", L"Short", 9), 9u);
+    EXPECT_EQ(m_store.GetProfileString(L"Settings", L"Number", L"d"), L"d");
+    EXPECT_EQ(m_store.GetProfileString(L"Settings", L"Expandable", L"d"), L"d");
+    EXPECT_FALSE(ReadBinary(m_store, L"Settings", L"Text").ok);
+    EXPECT_EQ(m_store.GetProfileInt(L"Settings", L"Number", 9), 7u);
 }
 
 TEST_F(RegistryStoreTest, StringReadStopsAtTheValueEvenWithoutTerminatingZero) {
@@ -141,14 +148,14 @@ TEST_F(RegistryStoreTest, StringReadStopsAtTheValueEvenWithoutTerminatingZero) {
 
     // An odd byte count: the half character at the end is left out.
     const BYTE odd[] = {'a', 0, 'b', 0, 'c', 0, 'd'};
-    SetRaw(L"Settings", L"Odd", REG_BINARY, odd, sizeof odd);
+    SetRaw(L"Settings", L"Odd", REG_SZ, odd, sizeof odd);
     EXPECT_EQ(m_store.GetProfileString(L"Settings", L"Odd", nullptr), L"abc");
 
     const wchar_t embedded[] = L"ab\0cd";
     SetRaw(L"Settings", L"Embedded", REG_SZ, embedded, sizeof embedded);
     EXPECT_EQ(m_store.GetProfileString(L"Settings", L"Embedded", nullptr), L"ab");
 
-    SetRaw(L"Settings", L"Nothing", REG_BINARY, nullptr, 0);
+    SetRaw(L"Settings", L"Nothing", REG_SZ, nullptr, 0);
     EXPECT_EQ(m_store.GetProfileString(L"Settings", L"Nothing", L"x"), L"");
 }
 

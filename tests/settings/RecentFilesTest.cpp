@@ -107,6 +107,17 @@ TEST_F(AppSettingsTest, RecentFilesSaveAndLoadBackAndEmptySlotsAreRemoved) {
     EXPECT_EQ(loaded.Entries(), saved.Entries());
 }
 
+TEST_F(AppSettingsTest, RecentFilesThatCouldNotBeReadAreNotWipedAtExit) {
+    ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File1", L"C:\\kept.mp4"));
+    ASSERT_TRUE(m_app.WriteProfileInt(CRecentFileList::kSection, L"File2", 7));
+    CRecentFileList list;
+    list.Load(Store());
+    list.Add(L"C:\\other.mp4");
+    list.Save(Store());
+    EXPECT_EQ(RawString(L"File1"), L"C:\\kept.mp4");
+    EXPECT_EQ(m_app.GetProfileInt(CRecentFileList::kSection, L"File2", 0), 7u);
+}
+
 TEST_F(AppSettingsTest, RecentFilesNeverLoadedAreNotSaved) {
     ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File1", L"C:\\kept.mp4"));
     CRecentFileList list;
