@@ -161,8 +161,9 @@ int main() {
         std::fprintf(stderr, "cannot create the workspace\n");
         return 1;
     }
-    app.m_strSourceFile = source;
-    app.m_strSourceExt = L"mp4";
+    Workflow& state = app.GetWorkflow();
+    state.m_strSourceFile = source;
+    state.m_strSourceExt = L"mp4";
 
     // Throughput runs alternate with the bare loop; the answer time is taken
     // in runs of its own, as the probe's messages cost the job some time.
@@ -175,7 +176,6 @@ int main() {
             bare.push_back(BareLoopSeconds(source, ProgramFolder() + L"bench-bare.tmp"));
 
         app.ShowPage(0);
-        app.m_bSourcePageActive = 1;
         Probe probe;
         probe.uiThread = GetCurrentThreadId();
         HANDLE prober =
@@ -192,7 +192,7 @@ int main() {
         }
         longestAnswer = std::max(longestAnswer, probe.longest);
         answers += probe.answered;
-        if (app.m_bSourcePageActive != 0)
+        if (state.m_bSourcePageActive != 0)
             std::fprintf(stderr, "run %d: the repair did not reach the save page\n", run + 1);
     }
     if (madeEngine)

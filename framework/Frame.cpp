@@ -328,6 +328,13 @@ bool Frame::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
 
 bool Frame::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
+    case WM_SETFOCUS:
+        // The frame passes the keys on to its page whenever it gets them, as
+        // when it is activated again.
+        if (m_activeView && IsWindowVisible(m_activeView->Handle()))
+            m_activeView->TakeFocus();
+        result = 0;
+        return true;
     case WM_SIZE:
         RecalcLayout();
         result = 0;

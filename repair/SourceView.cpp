@@ -31,6 +31,8 @@ const fw::MessageTable<CDravix_Video_RecoveryView> CDravix_Video_RecoveryView::k
     fw::msg::Create<&CDravix_Video_RecoveryView::OnCreate>(),
     fw::msg::ContextMenu<&CDravix_Video_RecoveryView::OnContextMenu>(),
     fw::msg::Mouse<WM_RBUTTONUP, &CDravix_Video_RecoveryView::OnRButtonUp>(),
+    fw::msg::Raw<WM_KEYUP, &CDravix_Video_RecoveryView::OnMenuKey>(),
+    fw::msg::Raw<WM_SYSKEYDOWN, &CDravix_Video_RecoveryView::OnMenuKey>(),
     fw::msg::Size<&CDravix_Video_RecoveryView::OnSize>(),
     fw::msg::CtlColor<&CDravix_Video_RecoveryView::OnCtlColor>(),
     fw::msg::Command<IDC_ADD, &CDravix_Video_RecoveryView::OnBnClickedAdd>(),
@@ -101,6 +103,18 @@ void CDravix_Video_RecoveryView::OnContextMenu(HWND, POINT screen) {
         ClientToScreen(m_hWnd, &screen);
     }
     ShowEditMenu(screen);
+}
+
+LRESULT CDravix_Video_RecoveryView::OnMenuKey(WPARAM key, LPARAM) {
+    // The context-menu key (on its release) and Shift+F10 ask for the menu as
+    // a right click does; the system does not always make that request itself.
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool apps = CurrentMessage() == WM_KEYUP && key == VK_APPS;
+    const bool shiftF10 = CurrentMessage() == WM_SYSKEYDOWN && key == VK_F10 && shift;
+    if (!apps && !shiftF10)
+        return Default();
+    OnContextMenu(m_hWnd, {-1, -1});
+    return 0;
 }
 
 void CDravix_Video_RecoveryView::OnRButtonUp(UINT, POINT client) {

@@ -30,6 +30,7 @@ private:
     int OnCreate(const CREATESTRUCTW& cs);
     void OnContextMenu(HWND window, POINT screen);
     void OnRButtonUp(UINT keys, POINT client);
+    LRESULT OnMenuKey(WPARAM key, LPARAM);
     void OnSize(UINT type, int cx, int cy);
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
     void OnBnClickedAdd();

@@ -301,6 +301,25 @@ TEST_F(SourcePage, RightClickAndMenuKeyOpenTheEditMenu) {
         EXPECT_EQ(watch.rect.left, corner.x);
         EXPECT_EQ(watch.rect.top, corner.y);
     }
+    // The keys themselves reach the page, which has the keyboard focus.
+    page->TakeFocus();
+    ASSERT_EQ(GetFocus(), page->Handle());
+    for (const bool shiftF10 : {false, true}) {
+        SCOPED_TRACE(shiftF10 ? "Shift+F10" : "context-menu key");
+        BYTE saved[256], keys[256];
+        GetKeyboardState(saved);
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shiftF10 ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MenuWatch watch(page->Handle());
+        if (shiftF10)
+            SendMessageW(GetFocus(), WM_SYSKEYDOWN, VK_F10, 1);
+        else
+            SendMessageW(GetFocus(), WM_KEYUP, VK_APPS, 0xC0000001);
+        watch.Wait();
+        SetKeyboardState(saved);
+        EXPECT_TRUE(watch.seen) << "no pop-up menu";
+    }
     // Its commands do nothing on the page.
     page->Send(WM_COMMAND, ID_EDIT_CUT);
     EXPECT_EQ(PathText(), kHint);

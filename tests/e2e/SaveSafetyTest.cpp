@@ -1,0 +1,192 @@
+// Saving and previewing as a user meets them: the question before a file is
+// replaced, a disk that fills up during the save, the keyboard, and a player
+// that runs for a while or cannot run at all.
+#include "support/E2E.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using support::ReadBytes;
+using support::ScratchFile;
+using support::TempPath;
+
+// The window of the program's that has the keyboard focus.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Ctrl and a letter, typed into the program's window in front.
+void PressCtrl(HWND main, WORD key) {
+    SetForegroundWindow(main);
+    INPUT keys[4] = {};
+    for (INPUT& input : keys)
+        input.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
+    keys[1].ki.wVk = keys[2].ki.wVk = key;
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+}
+
+// Starts the program, repairs `source` and waits for the save page.
+bool ReachTheSavePage(e2e::App& app, const std::wstring& source) {
+    if (!app.Start() || !app.OpenSource(source))
+        return false;
+    e2e::Click(app.Find(IDC_REPAIR));
+    if (e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }) &&
+        e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }))
+        return true;
+    ADD_FAILURE() << "the save page did not come; " << testing::PrintToString(app.Describe());
+    return false;
+}
+
+// Browse through the real save chooser; the field then holds the output name.
+bool Browse(e2e::App& app, const std::wstring& chosen) {
+    e2e::Click(app.Find(IDC_BROWSE));
+    HWND chooser = app.WaitForFileDialog();
+    return chooser && e2e::ChooseFile(chooser, chosen) && app.WaitForClose(chooser) &&
+           e2e::WaitUntil([&] { return !e2e::Text(app.Find(IDC_DEST_PATH)).empty(); });
+}
+
+// Waits for a message box, checks its text starts with `head`, and presses `button`.
+void Answer(e2e::App& app, const std::wstring& head, int button) {
+    HWND box = app.WaitForMessageBox();
+    ASSERT_TRUE(box) << "no box starting " << testing::PrintToString(head);
+    const std::wstring text = e2e::MessageBoxText(box);
+    EXPECT_EQ(text.substr(0, head.size()), head) << testing::PrintToString(text);
+    e2e::Press(box, button);
+    ASSERT_TRUE(app.WaitForClose(box));
+}
+
+bool BoxWithin(e2e::App& app, DWORD ms) {
+    return e2e::WaitUntil(
+        [&] {
+            const auto windows = app.Windows();
+            return std::any_of(windows.begin(), windows.end(), e2e::IsMessageBox);
+        },
+        ms);
+}
+
+TEST(SaveSafety, TheReplaceQuestionIsAboutTheFileSaveWritesAndCtrlSSaves) {
+    ScratchFile source(TempPath(L"dravix e2e replace.mp4"));
+    const std::string bytes = support::SampleBytes(100000);
+    ASSERT_TRUE(support::WriteBytes(source.Path(), bytes));
+    const std::wstring chosen = TempPath(L"dravix e2e replaced");
+    ScratchFile output(chosen + L"_(recovered).mp4");
+
+    e2e::App app;
+    ASSERT_TRUE(app.Start());
+    const HWND main = app.MainWindow();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return GetDlgCtrlID(FocusOf(main)) == ID_FIRST_PANE; }))
+        << "the source page has not the keys: " << GetDlgCtrlID(FocusOf(main));
+    ASSERT_TRUE(app.OpenSource(source.Path()));
+    e2e::Click(app.Find(IDC_REPAIR));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return FocusOf(main) == app.Find(IDC_DEST_PATH); }))
+        << "the destination field has the keys after Repair";
+    ASSERT_TRUE(Browse(app, chosen));
+    EXPECT_EQ(e2e::Text(app.Find(IDC_DEST_PATH)), output.Path());
+
+    // No: the earlier file stays as it was and nothing else is said.
+    ASSERT_TRUE(support::WriteBytes(output.Path(), "the earlier copy"));
+    e2e::Click(app.Find(IDC_SAVE));
+    Answer(app, L"\"" + output.Path() + L"\" already exists.\nDo you want to replace it?", IDNO);
+    EXPECT_FALSE(BoxWithin(app, 500));
+    EXPECT_EQ(ReadBytes(output.Path()), "the earlier copy");
+
+    // Ctrl+S is Save on this page; Yes replaces the file.
+    PressCtrl(main, 'S');
+    Answer(app, L"\"" + output.Path() + L"\" already exists.", IDYES);
+    Answer(app, L"File Saved Successfully.", IDOK);
+    EXPECT_TRUE(ReadBytes(output.Path()) == bytes);
+
+    // Nothing there: no question.
+    DeleteFileW(output.Path().c_str());
+    e2e::Click(app.Find(IDC_SAVE));
+    Answer(app, L"File Saved Successfully.", IDOK);
+
+    // On the source page Ctrl+S does nothing.
+    e2e::Click(app.Find(IDC_BACK));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_REPAIR); }));
+    PressCtrl(main, 'S');
+    EXPECT_FALSE(BoxWithin(app, 500));
+    EXPECT_TRUE(app.Close());
+}
+
+// The test runner mounts a small disk when it runs as root.
+TEST(SaveSafety, ADiskThatFillsDuringTheSaveLeavesTheEarlierFileAndNothingElse) {
+    wchar_t mount[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"DRAVIX_SMALL_DISK", mount, MAX_PATH))
+        GTEST_SKIP() << "no small disk (the runner mounts one as root)";
+    std::wstring folder = L"Z:" + std::wstring(mount);
+    std::replace(folder.begin(), folder.end(), L'/', L'\\');
+    ScratchFile source(TempPath(L"dravix e2e large.mp4"), 24ull << 20);
+    ScratchFile output(folder + L"\\clip_(recovered).mp4");
+    ASSERT_TRUE(support::WriteBytes(output.Path(), "the earlier copy"));
+
+    e2e::App app;
+    ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
+    ASSERT_TRUE(Browse(app, folder + L"\\clip"));
+    e2e::Click(app.Find(IDC_SAVE));
+    Answer(app, L"\"" + output.Path() + L"\" already exists.", IDYES);
+    Answer(app, L"The file could not be saved as \"" + output.Path() + L"\".\n", IDOK);
+    EXPECT_EQ(ReadBytes(output.Path()), "the earlier copy");
+    EXPECT_EQ(support::FilesMatching(folder + L"\\*").size(), 3u) << "., .. and the earlier file";
+    EXPECT_TRUE(app.Close());
+}
+
+// The program with a player of the test's own beside it.
+class PlayerBeside : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"})
+            ASSERT_TRUE(CopyFileW((e2e::BinFolder() + L"\\" + name).c_str(),
+                                  m_folder.File(name).c_str(), FALSE));
+        ASSERT_TRUE(support::WriteBytes(m_source.Path(), "video"));
+    }
+    std::wstring Player() const { return m_folder.File(L"ZMTP.exe"); }
+
+    support::ScratchFolder m_folder{L"dravix-player"};
+    ScratchFile m_source{TempPath(L"dravix e2e preview.mp4")};
+    e2e::App m_app{m_folder.File(L"Dravix Video Repair.exe")};
+};
+
+TEST_F(PlayerBeside, WhileThePlayerRunsTheProgramAnswersButTakesNoCommand) {
+    const std::wstring probe = support::BuildFolder() + L"tests\\probe\\ProbePlayer.exe";
+    ASSERT_TRUE(CopyFileW(probe.c_str(), Player().c_str(), FALSE));
+    SetEnvironmentVariableW(L"DRAVIX_PROBE_WAIT_MS", L"3000");
+    const bool reached = ReachTheSavePage(m_app, m_source.Path());
+    SetEnvironmentVariableW(L"DRAVIX_PROBE_WAIT_MS", nullptr);
+    ASSERT_TRUE(reached);
+    const HWND main = m_app.MainWindow();
+
+    e2e::Click(m_app.Find(IDC_PREVIEW));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowEnabled(main); }))
+        << "the frame stayed enabled while the player ran";
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result))
+        << "the program did not answer while the player ran";
+    m_app.Command(ID_FILE_SAVE_OUTPUT);
+    m_app.Post(WM_CLOSE);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 15000));
+    EXPECT_FALSE(BoxWithin(m_app, 500)) << "a command or the close ran meanwhile";
+    EXPECT_TRUE(m_app.Close());
+}
+
+TEST_F(PlayerBeside, APlayerThatIsNotAProgramIsTold) {
+    ASSERT_TRUE(support::WriteBytes(Player(), "not a program"));
+    ASSERT_TRUE(ReachTheSavePage(m_app, m_source.Path()));
+    e2e::Click(m_app.Find(IDC_PREVIEW));
+    Answer(m_app, L"\"" + Player() + L"\" could not be started.\n", IDOK);
+    EXPECT_TRUE(m_app.Close());
+}
+
+} // namespace
