@@ -116,13 +116,10 @@ TEST(JobSafety, LeftoversOfEarlierRunsGoAtTheNextStartAndNothingElseDoes) {
 // The test runner mounts a small disk when it runs as root; the program runs
 // from there, so its temporary file fills the disk.
 TEST(JobSafety, ATemporaryFileThatCannotBeWrittenIsToldAndTheSourcePageStays) {
-    wchar_t mount[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"DRAVIX_SMALL_DISK", mount, MAX_PATH))
+    const std::wstring folder = support::SmallDiskFolder();
+    if (folder.empty())
         GTEST_SKIP() << "no small disk (the runner mounts one as root); the job-level tests "
                         "hand the fault in";
-    std::wstring folder = L"Z:" + std::wstring(mount);
-    for (wchar_t& c : folder)
-        c = c == L'/' ? L'\\' : c;
     ASSERT_TRUE(InstallInto(folder));
     support::ScratchFile source(support::TempPath(L"dravix e2e big.mp4"), 16ull << 20);
 

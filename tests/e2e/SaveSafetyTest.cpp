@@ -123,11 +123,9 @@ TEST(SaveSafety, TheReplaceQuestionIsAboutTheFileSaveWritesAndCtrlSSaves) {
 
 // The test runner mounts a small disk when it runs as root.
 TEST(SaveSafety, ADiskThatFillsDuringTheSaveLeavesTheEarlierFileAndNothingElse) {
-    wchar_t mount[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"DRAVIX_SMALL_DISK", mount, MAX_PATH))
+    const std::wstring folder = support::SmallDiskFolder();
+    if (folder.empty())
         GTEST_SKIP() << "no small disk (the runner mounts one as root)";
-    std::wstring folder = L"Z:" + std::wstring(mount);
-    std::replace(folder.begin(), folder.end(), L'/', L'\\');
     ScratchFile source(TempPath(L"dravix e2e large.mp4"), 24ull << 20);
     ScratchFile output(folder + L"\\clip_(recovered).mp4");
     ASSERT_TRUE(support::WriteBytes(output.Path(), "the earlier copy"));

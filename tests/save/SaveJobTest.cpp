@@ -253,11 +253,9 @@ TEST_F(Save, AFailureIsNotCarriedIntoTheNextSave) {
 
 // The test runner mounts a small disk when it runs as root.
 TEST(SaveJobAlone, ADiskThatFillsPartWayLeavesTheEarlierFileAndNothingElse) {
-    wchar_t mount[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"DRAVIX_SMALL_DISK", mount, MAX_PATH))
+    const std::wstring folder = support::SmallDiskFolder();
+    if (folder.empty())
         GTEST_SKIP() << "no small disk (the runner mounts one as root)";
-    std::wstring folder = L"Z:" + std::wstring(mount);
-    std::replace(folder.begin(), folder.end(), L'/', L'\\');
     support::ScratchFile source(support::TempPath(L"dravix big.mp4"), 24ull << 20);
     support::ScratchFile earlier(folder + L"\\clip_(recovered).mp4");
     ASSERT_TRUE(WriteBytes(earlier.Path(), "the earlier copy"));

@@ -209,6 +209,16 @@ ScratchFolder::~ScratchFolder() {
     RemoveTree(m_path);
 }
 
+std::wstring SmallDiskFolder() {
+    wchar_t mount[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"DRAVIX_SMALL_DISK", mount, MAX_PATH))
+        return {};
+    std::wstring folder = L"Z:" + std::wstring(mount);
+    for (wchar_t& c : folder)
+        c = c == L'/' ? L'\\' : c;
+    return folder;
+}
+
 std::wstring EngineFile(const wchar_t* name) {
     return ProgramFolder() + name;
 }

@@ -117,6 +117,10 @@ private:
     std::wstring m_path;
 };
 
+// The small disk that the test runner mounts when it runs as root (a tmpfs
+// of 12 MiB), as a Windows folder; empty when there is none.
+std::wstring SmallDiskFolder();
+
 // Stand-in engines beside the test program: the program only looks whether
 // they are there.
 std::wstring EngineFile(const wchar_t* name);
