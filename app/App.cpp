@@ -113,7 +113,10 @@ fw::View* CDravix_Video_RecoveryApp::ShowPage(int page) {
     m_frame->SetActiveView(target);
     m_frame->RecalcLayout();
     target->Invalidate(true);
-    target->TakeFocus();
+    // Under a dialog (the Stop of a repair) the keys stay with the dialog; the
+    // frame hands them to the page when it is active again.
+    if (IsWindowEnabled(m_frame->Handle()))
+        target->TakeFocus();
     return active;
 }
 
