@@ -23,6 +23,12 @@ std::wstring PartialPath(const std::wstring& destination) {
     return FolderOf(destination) + L"~dravix-" + std::wstring(text + 1, 36) + L".partial";
 }
 
+bool SetDeleteOnClose(HANDLE file, bool deleteOnClose) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = deleteOnClose;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
 // Copies the whole source into `target`; the error code of what failed.
 DWORD CopyContent(HANDLE source, HANDLE target, const fw::StopToken& stop) {
     std::vector<BYTE> block(kBlockSize);
@@ -66,11 +72,14 @@ fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress,
     // that name stays as it was.
     const std::wstring partial = PartialPath(inputs.destination);
     const std::wstring partialLong = fw::LongPathForm(partial);
-    fw::UniqueHandle target(CreateFileW(partialLong.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN,
-                                        nullptr));
+    fw::UniqueHandle target(
+        CreateFileW(partialLong.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!target)
         return fw::JobOutcome::Failed(inputs.destination, GetLastError());
+    // Until it is whole, the system deletes it when its handle closes, so
+    // that a crash or a kill leaves nothing beside the destination.
+    SetDeleteOnClose(target.Get(), true);
     const auto failed = [&](DWORD error) {
         target.Reset();
         SetFileAttributesW(partialLong.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -83,7 +92,7 @@ fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress,
         return failed(error);
     // What a copy keeps: the source's times and attributes.
     SetFileTime(target.Get(), nullptr, &about.ftLastAccessTime, &about.ftLastWriteTime);
-    if (!FlushFileBuffers(target.Get()))
+    if (!FlushFileBuffers(target.Get()) || !SetDeleteOnClose(target.Get(), false))
         return failed(GetLastError());
     target.Reset();
     const DWORD attributes =

@@ -141,6 +141,21 @@ TEST(SaveSafety, ADiskThatFillsDuringTheSaveLeavesTheEarlierFileAndNothingElse) 
     EXPECT_TRUE(app.Close());
 }
 
+TEST(SaveSafety, AProgramKilledDuringASaveLeavesNothingBesideTheDestination) {
+    ScratchFile source(TempPath(L"dravix e2e killed save.mp4"), 512ull << 20);
+    support::ScratchFolder out(L"dravix-killed-save");
+    e2e::App app;
+    ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
+    ASSERT_TRUE(Browse(app, out.File(L"clip")));
+    e2e::Click(app.Find(IDC_SAVE));
+    const auto partial = [&] { return support::FilesMatching(out.File(L"~*")); };
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !partial().empty(); })) << "no copy under way";
+    app.Kill();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return partial().empty(); }, 5000))
+        << "the unfinished copy outlived the program";
+    EXPECT_FALSE(support::Exists(out.File(L"clip_(recovered).mp4")));
+}
+
 // The program with a player of the test's own beside it.
 class PlayerBeside : public testing::Test {
 protected:
