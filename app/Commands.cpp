@@ -125,9 +125,10 @@ void CDravix_Video_RecoveryApp::OnSaveCommand() {
              }});
     const fw::JobOutcome outcome = RunJob(dialog);
 
+    // A save stopped by the end of the session says nothing.
     if (outcome.IsCompleted())
         fw::ShowMessage(L"File Saved Successfully.", kNotice);
-    else if (!missingEngine(outcome))
+    else if (outcome.IsFailed() && !missingEngine(outcome))
         fw::ShowMessage(
             WithReason(L"The file could not be saved as \"" + destination + L"\".", outcome.error),
             kWarning);
