@@ -20,6 +20,9 @@ public:
     // Loads both pictures (resource ids) and sizes the button to the normal one.
     BOOL SetBitmaps(UINT normalId, UINT hoverId);
     void SetTooltipText(const std::wstring* text);
+    // Tells accessibility clients that this is a push button with this name,
+    // described by its tooltip text; the caption stays as it is.
+    void SetAccessibleName(const std::wstring& name);
     bool PreTranslateMessage(MSG& message) override;
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
 
@@ -48,6 +51,7 @@ private:
     fw::Bitmap m_bmpHover;
     BOOL m_bTracking = FALSE;
     HWND m_ToolTip = nullptr;   // owned by the button and destroyed with it
+    std::wstring m_strTip;      // the tooltip's text
     bool m_bShownHover = false; // the last paint showed the hover picture
 };
 

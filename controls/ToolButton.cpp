@@ -1,6 +1,10 @@
 #include "controls/Controls.h"
 
+#include "framework/Accessible.h"
+
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace {
 constexpr UINT_PTR kToolId = 1;
@@ -67,6 +71,7 @@ void CToolButton::DestroyTooltip() {
 void CToolButton::SetTooltipText(const std::wstring* text) {
     if (!text)
         return;
+    m_strTip = *text;
     EnsureTooltip();
     if (!m_ToolTip)
         return;
@@ -83,6 +88,13 @@ void CToolButton::SetTooltipText(const std::wstring* text) {
     }
     SendMessageW(m_ToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(m_ToolTip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void CToolButton::SetAccessibleName(const std::wstring& name) {
+    fw::SetAccessible(m_hWnd, {.role = ROLE_SYSTEM_PUSHBUTTON,
+                               .name = name,
+                               .description = m_strTip,
+                               .defaultAction = L"Press"});
 }
 
 bool CToolButton::PreTranslateMessage(MSG& message) {

@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <oleacc.h>
+#include <oleauto.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <utility>
 
 namespace support {
 namespace {
@@ -371,6 +374,59 @@ void ResizeClient(const fw::WindowRef& window, int cx, int cy) {
 }
 
 // Workspace
+
+// Accessibility
+
+namespace {
+fw::ComRef<IAccessible> AccessibleOf(HWND window) {
+    IAccessible* object = nullptr;
+    const HRESULT result =
+        AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(&object));
+    if (FAILED(result) || !object)
+        ADD_FAILURE() << "no accessible object for window " << window << " (0x" << std::hex
+                      << result << ")";
+    return fw::ComRef<IAccessible>(object);
+}
+
+std::wstring Taken(BSTR text) {
+    std::wstring taken = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+    SysFreeString(text);
+    return taken;
+}
+} // namespace
+
+AccessibleFacts ReadAccessible(HWND window) {
+    AccessibleFacts facts;
+    const fw::ComRef<IAccessible> object = AccessibleOf(window);
+    if (!object)
+        return facts;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (SUCCEEDED(object.Get()->get_accName(self, &text)))
+        facts.name = Taken(std::exchange(text, nullptr));
+    VARIANT role{};
+    if (SUCCEEDED(object.Get()->get_accRole(self, &role)) && role.vt == VT_I4)
+        facts.role = role.lVal;
+    VariantClear(&role);
+    if (SUCCEEDED(object.Get()->get_accDescription(self, &text)))
+        facts.description = Taken(std::exchange(text, nullptr));
+    if (SUCCEEDED(object.Get()->get_accValue(self, &text)))
+        facts.value = Taken(std::exchange(text, nullptr));
+    if (SUCCEEDED(object.Get()->get_accDefaultAction(self, &text)))
+        facts.defaultAction = Taken(std::exchange(text, nullptr));
+    return facts;
+}
+
+bool DoAccessibleDefaultAction(HWND window) {
+    const fw::ComRef<IAccessible> object = AccessibleOf(window);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return object && object.Get()->accDoDefaultAction(self) == S_OK;
+}
 
 void Workspace::SetUp() {
     ASSERT_TRUE(app.CreateWorkspace(SW_SHOW));
