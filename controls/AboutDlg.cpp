@@ -52,7 +52,9 @@ BOOL CAboutDlg::OnInitDialog() {
         Item(id).SetFont(m_pLabelFont.Get());
 
     CenterOnOwner();
-    return TRUE;
+    // The links come before OK in the order of Tab, but OK keeps the first focus.
+    SetFocus(m_btnOK.Handle());
+    return FALSE;
 }
 
 bool CAboutDlg::OnEraseBkgnd(HDC dc) {

@@ -38,6 +38,7 @@ private:
     void OnMouseLeave();
     void OnMouseHover(UINT keys, POINT point);
     bool OnEraseBkgnd(HDC dc);
+    LRESULT OnKeyDown(WPARAM key, LPARAM flags);
     void OnDestroy();
     void EnsureTooltip();
     void DestroyTooltip();
@@ -66,7 +67,8 @@ public:
 };
 
 // A static text that acts as a hyperlink: underlined, blue until opened and
-// purple afterwards; a click opens m_link (or the control's own text).
+// purple afterwards; a click opens m_link (or the control's own text), and so
+// do Enter and Space while it has the focus, which a dotted frame then shows.
 class CStaticLink : public fw::Mapped<CStaticLink, fw::Control> {
 public:
     std::wstring m_link;
@@ -79,6 +81,10 @@ private:
     friend Mapped;
     HBRUSH CtlColor(HDC dc, UINT kind);
     void OnClicked();
+    LRESULT OnGetDlgCode(WPARAM key, LPARAM message);
+    LRESULT OnKeyDown(WPARAM key, LPARAM flags);
+    LRESULT OnFocusChange(WPARAM, LPARAM);
+    void OnPaint();
 
     static const fw::MessageTable<CStaticLink> kMessages;
 
