@@ -9,6 +9,7 @@
 #include <oleacc.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,38 +25,31 @@ HWND FocusOf(HWND window) {
     return info.hwndFocus;
 }
 
-INPUT Key(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-// A key, with a modifier held (0: none), into the window in front.
+// Keys into the window in front: a virtual key with a modifier held (0:
+// none), or text letter by letter.
 void Type(HWND front, WORD key, WORD modifier = 0) {
     SetForegroundWindow(front);
+    const std::pair<WORD, bool> steps[] = {
+        {modifier, false}, {key, false}, {key, true}, {modifier, true}};
     std::vector<INPUT> keys;
-    if (modifier)
-        keys.push_back(Key(modifier, false));
-    keys.push_back(Key(key, false));
-    keys.push_back(Key(key, true));
-    if (modifier)
-        keys.push_back(Key(modifier, true));
+    for (auto [vk, up] : steps)
+        if (vk) {
+            INPUT& input = keys.emplace_back();
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        }
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
-
-// Text typed letter by letter into the window in front.
 void TypeText(HWND front, const std::wstring& text) {
     SetForegroundWindow(front);
     std::vector<INPUT> keys;
     for (wchar_t letter : text)
-        for (bool up : {false, true}) {
-            INPUT input{};
+        for (DWORD up : {0, KEYEVENTF_KEYUP}) {
+            INPUT& input = keys.emplace_back();
             input.type = INPUT_KEYBOARD;
             input.ki.wScan = letter;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
-            keys.push_back(input);
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
         }
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
@@ -74,7 +68,7 @@ bool ChooseByKeys(e2e::App& app, const std::wstring& path) {
     return app.WaitForClose(chooser);
 }
 
-// Tabs (or Shift+Tabs) until the control `id` has the keys.
+// Presses Tab (or Shift+Tab) `tabs` times; then control `id` must have the keys.
 bool TabTo(e2e::App& app, int id, int tabs, bool back = false) {
     const HWND main = app.MainWindow();
     for (int i = 0; i < tabs; ++i)

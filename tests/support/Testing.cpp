@@ -388,12 +388,6 @@ fw::ComRef<IAccessible> AccessibleOf(HWND window) {
                       << result << ")";
     return fw::ComRef<IAccessible>(object);
 }
-
-std::wstring Taken(BSTR text) {
-    std::wstring taken = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
-    SysFreeString(text);
-    return taken;
-}
 } // namespace
 
 AccessibleFacts ReadAccessible(HWND window) {
@@ -401,22 +395,25 @@ AccessibleFacts ReadAccessible(HWND window) {
     const fw::ComRef<IAccessible> object = AccessibleOf(window);
     if (!object)
         return facts;
+    IAccessible& read = *object.Get();
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    BSTR text = nullptr;
-    if (SUCCEEDED(object.Get()->get_accName(self, &text)))
-        facts.name = Taken(std::exchange(text, nullptr));
+    const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+        BSTR value = nullptr;
+        std::wstring taken;
+        if (SUCCEEDED((read.*get)(self, &value)) && value)
+            taken.assign(value, SysStringLen(value));
+        SysFreeString(value);
+        return taken;
+    };
+    facts.name = text(&IAccessible::get_accName);
+    facts.description = text(&IAccessible::get_accDescription);
+    facts.value = text(&IAccessible::get_accValue);
+    facts.defaultAction = text(&IAccessible::get_accDefaultAction);
     VARIANT role{};
-    if (SUCCEEDED(object.Get()->get_accRole(self, &role)) && role.vt == VT_I4)
+    if (SUCCEEDED(read.get_accRole(self, &role)) && role.vt == VT_I4)
         facts.role = role.lVal;
-    VariantClear(&role);
-    if (SUCCEEDED(object.Get()->get_accDescription(self, &text)))
-        facts.description = Taken(std::exchange(text, nullptr));
-    if (SUCCEEDED(object.Get()->get_accValue(self, &text)))
-        facts.value = Taken(std::exchange(text, nullptr));
-    if (SUCCEEDED(object.Get()->get_accDefaultAction(self, &text)))
-        facts.defaultAction = Taken(std::exchange(text, nullptr));
     return facts;
 }
 
