@@ -1,5 +1,6 @@
 #include "controls/AboutDlg.h"
 
+#include "framework/Accessible.h"
 #include "res/resource.h"
 
 // clang-format off
@@ -26,8 +27,12 @@ BOOL CAboutDlg::OnInitDialog() {
     m_linkSales.m_link = L"mailto:" + m_linkSales.GetText();
     m_linkSupport.AttachItem(m_hWnd, IDC_SUPPORT_LINK);
     m_linkSupport.m_link = L"mailto:" + m_linkSupport.GetText();
-    for (CStaticLink* link : {&m_linkHomepage, &m_linkSales, &m_linkSupport})
+    for (CStaticLink* link : {&m_linkHomepage, &m_linkSales, &m_linkSupport}) {
         link->m_pOpener = m_pOpener;
+        fw::SetAccessible(
+            link->Handle(),
+            {.role = ROLE_SYSTEM_LINK, .defaultAction = L"Jump", .value = link->m_link});
+    }
 
     m_staticWebsiteLabel.AttachItem(m_hWnd, IDC_WEBSITE_LABEL);
     m_staticSalesLabel.AttachItem(m_hWnd, IDC_SALES_LABEL);
@@ -35,13 +40,21 @@ BOOL CAboutDlg::OnInitDialog() {
     m_staticProduct.AttachItem(m_hWnd, IDC_PRODUCT);
     m_staticNotice.AttachItem(m_hWnd, IDC_NOTICE);
     m_staticFFmpeg.AttachItem(m_hWnd, IDC_FFMPEG_NOTE);
+    for (const CTransparentStatic* text :
+         {&m_staticProduct, &m_staticNotice, &m_staticWebsiteLabel, &m_staticSalesLabel,
+          &m_staticSupportLabel, &m_staticFFmpeg})
+        fw::SetAccessible(text->Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
+    fw::SetAccessible(m_btnOK.Handle(),
+                      {.role = ROLE_SYSTEM_PUSHBUTTON, .defaultAction = L"Press"});
 
     for (int id : {IDC_WEBSITE_LABEL, IDC_HOMEPAGE_LINK, IDC_SALES_LABEL, IDC_SALES_LINK,
                    IDC_SUPPORT_LABEL, IDC_SUPPORT_LINK, IDC_FFMPEG_NOTE})
         Item(id).SetFont(m_pLabelFont.Get());
 
     CenterOnOwner();
-    return TRUE;
+    // The links come before OK in the order of Tab, but OK keeps the first focus.
+    SetFocus(m_btnOK.Handle());
+    return FALSE;
 }
 
 bool CAboutDlg::OnEraseBkgnd(HDC dc) {

@@ -20,6 +20,9 @@ public:
     // Loads both pictures (resource ids) and sizes the button to the normal one.
     BOOL SetBitmaps(UINT normalId, UINT hoverId);
     void SetTooltipText(const std::wstring* text);
+    // Tells accessibility clients that this is a push button with this name,
+    // described by its tooltip text; the caption stays as it is.
+    void SetAccessibleName(const std::wstring& name);
     bool PreTranslateMessage(MSG& message) override;
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
 
@@ -35,6 +38,7 @@ private:
     void OnMouseLeave();
     void OnMouseHover(UINT keys, POINT point);
     bool OnEraseBkgnd(HDC dc);
+    LRESULT OnKeyDown(WPARAM key, LPARAM flags);
     void OnDestroy();
     void EnsureTooltip();
     void DestroyTooltip();
@@ -48,6 +52,7 @@ private:
     fw::Bitmap m_bmpHover;
     BOOL m_bTracking = FALSE;
     HWND m_ToolTip = nullptr;   // owned by the button and destroyed with it
+    std::wstring m_strTip;      // the tooltip's text
     bool m_bShownHover = false; // the last paint showed the hover picture
 };
 
@@ -62,7 +67,8 @@ public:
 };
 
 // A static text that acts as a hyperlink: underlined, blue until opened and
-// purple afterwards; a click opens m_link (or the control's own text).
+// purple afterwards; a click opens m_link (or the control's own text), and so
+// do Enter and Space while it has the focus, which a dotted frame then shows.
 class CStaticLink : public fw::Mapped<CStaticLink, fw::Control> {
 public:
     std::wstring m_link;
@@ -75,6 +81,10 @@ private:
     friend Mapped;
     HBRUSH CtlColor(HDC dc, UINT kind);
     void OnClicked();
+    LRESULT OnGetDlgCode(WPARAM key, LPARAM message);
+    LRESULT OnKeyDown(WPARAM key, LPARAM flags);
+    LRESULT OnFocusChange(WPARAM, LPARAM);
+    void OnPaint();
 
     static const fw::MessageTable<CStaticLink> kMessages;
 

@@ -15,6 +15,11 @@ void CLinkOpener::Beep() {
 const fw::MessageTable<CStaticLink> CStaticLink::kMessages = {
     fw::msg::ReflectedCtlColor<&CStaticLink::CtlColor>(),
     fw::msg::ReflectedCommand<STN_CLICKED, &CStaticLink::OnClicked>(),
+    fw::msg::Raw<WM_GETDLGCODE, &CStaticLink::OnGetDlgCode>(),
+    fw::msg::Raw<WM_KEYDOWN, &CStaticLink::OnKeyDown>(),
+    fw::msg::Raw<WM_SETFOCUS, &CStaticLink::OnFocusChange>(),
+    fw::msg::Raw<WM_KILLFOCUS, &CStaticLink::OnFocusChange>(),
+    fw::msg::Paint<&CStaticLink::OnPaint>(),
 };
 // clang-format on
 
@@ -60,4 +65,38 @@ void CStaticLink::OnClicked() {
     }
     m_bVisited = TRUE;
     Invalidate(true);
+}
+
+LRESULT CStaticLink::OnGetDlgCode(WPARAM, LPARAM message) {
+    // Enter on a focused link opens it; the dialog would take it for its OK.
+    const auto* keys = reinterpret_cast<const MSG*>(message);
+    const bool enter = keys && keys->message == WM_KEYDOWN && keys->wParam == VK_RETURN;
+    return Default() | (enter ? DLGC_WANTMESSAGE : 0);
+}
+
+LRESULT CStaticLink::OnKeyDown(WPARAM key, LPARAM flags) {
+    constexpr LPARAM kRepeat = 1 << 30;
+    if ((key != VK_RETURN && key != VK_SPACE) || (flags & kRepeat))
+        return Default();
+    OnClicked();
+    return 0;
+}
+
+LRESULT CStaticLink::OnFocusChange(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    // The text is transparent: the parent paints behind the frame that goes.
+    if (HWND parent = GetParent(m_hWnd)) {
+        const RECT rect = RectInParent();
+        RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    return result;
+}
+
+void CStaticLink::OnPaint() {
+    Default();
+    if (GetFocus() != m_hWnd || (Send(WM_QUERYUISTATE) & UISF_HIDEFOCUS))
+        return;
+    fw::WindowDC dc(m_hWnd);
+    RECT rect = ClientRect();
+    DrawFocusRect(dc.Get(), &rect);
 }

@@ -1,10 +1,18 @@
 #include "controls/Controls.h"
 
+#include "framework/Accessible.h"
+
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace {
 constexpr UINT_PTR kToolId = 1;
 constexpr DWORD kHoverTimeMs = 1;
+// The focus cue: a frame in the theme's blue, inside the picture's edge.
+constexpr COLORREF kFocusBlue = RGB(29, 117, 189);
+constexpr int kFocusInset = 2;
+constexpr int kFocusWidth = 2;
 } // namespace
 
 // clang-format off
@@ -14,6 +22,7 @@ const fw::MessageTable<CToolButton> CToolButton::kMessages = {
     fw::msg::MouseLeave<&CToolButton::OnMouseLeave>(),
     fw::msg::Mouse<WM_MOUSEHOVER, &CToolButton::OnMouseHover>(),
     fw::msg::EraseBkgnd<&CToolButton::OnEraseBkgnd>(),
+    fw::msg::Raw<WM_KEYDOWN, &CToolButton::OnKeyDown>(),
     fw::msg::Destroy<&CToolButton::OnDestroy>(),
     fw::msg::ReflectedDrawItem<&CToolButton::DrawItem>(),
 };
@@ -67,6 +76,7 @@ void CToolButton::DestroyTooltip() {
 void CToolButton::SetTooltipText(const std::wstring* text) {
     if (!text)
         return;
+    m_strTip = *text;
     EnsureTooltip();
     if (!m_ToolTip)
         return;
@@ -83,6 +93,13 @@ void CToolButton::SetTooltipText(const std::wstring* text) {
     }
     SendMessageW(m_ToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(m_ToolTip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void CToolButton::SetAccessibleName(const std::wstring& name) {
+    fw::SetAccessible(m_hWnd, {.role = ROLE_SYSTEM_PUSHBUTTON,
+                               .name = name,
+                               .description = m_strTip,
+                               .defaultAction = L"Press"});
 }
 
 bool CToolButton::PreTranslateMessage(MSG& message) {
@@ -107,6 +124,21 @@ void CToolButton::DrawItem(const DRAWITEMSTRUCT& item) {
     fw::SelectGuard select(memory.Get(), picture);
     BitBlt(item.hDC, 0, 0, m_nWidth, m_nHeight, memory.Get(), 0, 0, SRCCOPY);
     m_bShownHover = hover;
+
+    // No cue while the user works with the mouse: the UI state of the button
+    // or of its page hides it.
+    const LRESULT state =
+        Send(WM_QUERYUISTATE) | SendMessageW(GetParent(m_hWnd), WM_QUERYUISTATE, 0, 0);
+    const bool hidden = (item.itemState & ODS_NOFOCUSRECT) || (state & UISF_HIDEFOCUS);
+    if (!(item.itemState & ODS_FOCUS) || hidden)
+        return;
+    RECT cue{0, 0, std::min<LONG>(m_nWidth, item.rcItem.right),
+             std::min<LONG>(m_nHeight, item.rcItem.bottom)};
+    fw::Brush blue(CreateSolidBrush(kFocusBlue));
+    for (int ring = 0; ring < kFocusWidth; ++ring) {
+        InflateRect(&cue, -(ring ? 1 : kFocusInset), -(ring ? 1 : kFocusInset));
+        FrameRect(item.hDC, &cue, blue.Get());
+    }
 }
 
 void CToolButton::OnLButtonDown(UINT, POINT) {
@@ -139,6 +171,17 @@ void CToolButton::OnMouseLeave() {
 bool CToolButton::OnEraseBkgnd(HDC) {
     // The picture covers the button; erasing first would only flicker.
     return false;
+}
+
+LRESULT CToolButton::OnKeyDown(WPARAM key, LPARAM flags) {
+    // Space presses the button as the system's buttons do; Enter does the
+    // same here, once per press of the key.
+    constexpr LPARAM kRepeat = 1 << 30;
+    if (key != VK_RETURN || (flags & kRepeat))
+        return Default();
+    SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(Id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(m_hWnd));
+    return 0;
 }
 
 void CToolButton::OnDestroy() {

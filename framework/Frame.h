@@ -24,13 +24,23 @@ public:
     // takes the keys first.
     virtual void TakeFocus() { SetFocus(m_hWnd); }
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Tab and Shift+Tab move the focus through TabOrder() while the page or
+    // one of its controls has it; from the first Tab on, the focused control
+    // shows that it has the focus.
+    bool PreTranslateMessage(MSG& message) override;
 
 protected:
     virtual DWORD PreCreateStyle(DWORD style) { return style; }
+    // The controls Tab visits, in reading order; empty: the WS_TABSTOP
+    // controls in the order of their windows.
+    virtual std::vector<HWND> TabOrder() const { return {}; }
     virtual void OnDraw(HDC) {}
     // Sends a command to the frame, as its menu would: the frame runs it
     // only while it is enabled.
     void SendCommand(UINT id) const;
+
+private:
+    bool m_hideFocus = false;
 };
 
 class ControlBar;

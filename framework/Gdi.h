@@ -160,4 +160,11 @@ struct KernelHandleTraits {
 };
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 
+// A reference to a COM object, released on destruction.
+template <class I> struct ComTraits {
+    static bool Valid(I* object) { return object != nullptr; }
+    static void Close(I* object) { object->Release(); }
+};
+template <class I> using ComRef = UniqueResource<I*, ComTraits<I>>;
+
 } // namespace fw

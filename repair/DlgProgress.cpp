@@ -1,5 +1,6 @@
 #include "repair/DlgProgress.h"
 
+#include "framework/Accessible.h"
 #include "framework/Prompts.h"
 #include "res/resource.h"
 
@@ -71,6 +72,9 @@ BOOL CDlgProgress::OnInitDialog() {
     m_staticMessage.SetText(m_options.label);
     m_progress.Send(PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     m_progress.Show(SW_SHOW);
+    fw::SetAccessible(m_staticMessage.Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
+    fw::SetAccessible(m_progress.Handle(),
+                      {.role = ROLE_SYSTEM_PROGRESSBAR, .nameFrom = m_staticMessage.Handle()});
     *m_stop = false;
     CenterOnOwner();
 
@@ -231,6 +235,9 @@ bool CDlgProgress::CStopButton::Attach(HWND button) {
         tool.lpszText = const_cast<wchar_t*>(L"Stop Process");
         SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    fw::SetAccessible(button, {.role = ROLE_SYSTEM_PUSHBUTTON,
+                               .description = L"Stop Process",
+                               .defaultAction = L"Press"});
     InvalidateRect(button, nullptr, TRUE);
     return true;
 }

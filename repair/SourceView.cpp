@@ -1,5 +1,6 @@
 #include "repair/SourceView.h"
 
+#include "framework/Accessible.h"
 #include "framework/Prompts.h"
 #include "res/resource.h"
 
@@ -57,6 +58,7 @@ int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
                          .className = WC_STATICW});
     m_staticPath.SetFont(m_pFont->Get(), true);
     m_staticPath.Show(SW_SHOW);
+    fw::SetAccessible(m_staticPath.Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
 
     const std::wstring addTip = L"Please add corrupted video file to repair.";
     m_btnAdd.Create({.parent = m_hWnd,
@@ -65,6 +67,7 @@ int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
                      .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
     m_btnAdd.SetBitmaps(IDB_ADD_NORMAL, IDB_ADD_HOVER);
     m_btnAdd.SetTooltipText(&addTip);
+    m_btnAdd.SetAccessibleName(L"Add video");
 
     const std::wstring repairTip = L"Start the Repair process.";
     m_btnRepair.Create({.parent = m_hWnd,
@@ -72,6 +75,7 @@ int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
                         .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
     m_btnRepair.SetBitmaps(IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER);
     m_btnRepair.SetTooltipText(&repairTip);
+    m_btnRepair.SetAccessibleName(L"Repair");
     return 0;
 }
 

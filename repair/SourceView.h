@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Asks for the damaged video with the open chooser and its video filter; the
 // chosen path, or nothing when the user cancelled.
@@ -24,6 +25,9 @@ public:
 protected:
     DWORD PreCreateStyle(DWORD style) override { return style | WS_VISIBLE; }
     void OnDraw(HDC dc) override;
+    std::vector<HWND> TabOrder() const override {
+        return {m_btnAdd.Handle(), m_btnRepair.Handle()};
+    }
 
 private:
     friend Mapped;

@@ -1,5 +1,6 @@
 #include "save/SaveOptionView.h"
 
+#include "framework/Accessible.h"
 #include "framework/Prompts.h"
 #include "res/resource.h"
 
@@ -26,11 +27,12 @@ fw::Font MakePageFont() {
 }
 
 void CreateImageButton(CToolButton& button, HWND parent, int id, UINT normal, UINT hover,
-                       const std::wstring& tip) {
+                       const std::wstring& tip, const wchar_t* name) {
     button.Create(
         {.parent = parent, .id = id, .style = kButtonStyle, .text = L" ", .className = L"BUTTON"});
     button.SetBitmaps(normal, hover);
     button.SetTooltipText(&tip);
+    button.SetAccessibleName(name);
 }
 } // namespace
 
@@ -75,11 +77,18 @@ int CSaveOptionView::OnCreate(const CREATESTRUCTW&) {
     m_editDest.SetText(m_strDestPath);
 
     CreateImageButton(m_btnBrowse, m_hWnd, IDC_BROWSE, IDB_BROWSE_NORMAL, IDB_BROWSE_HOVER,
-                      kBrowseTip);
-    CreateImageButton(m_btnSave, m_hWnd, IDC_SAVE, IDB_SAVE_NORMAL, IDB_SAVE_HOVER, kSaveTip);
-    CreateImageButton(m_btnBack, m_hWnd, IDC_BACK, IDB_BACK_NORMAL, IDB_BACK_HOVER, kBackTip);
+                      kBrowseTip, L"Browse");
+    CreateImageButton(m_btnSave, m_hWnd, IDC_SAVE, IDB_SAVE_NORMAL, IDB_SAVE_HOVER, kSaveTip,
+                      L"Save");
+    CreateImageButton(m_btnBack, m_hWnd, IDC_BACK, IDB_BACK_NORMAL, IDB_BACK_HOVER, kBackTip,
+                      L"Back");
     CreateImageButton(m_btnPreview, m_hWnd, IDC_PREVIEW, IDB_PREVIEW_NORMAL, IDB_PREVIEW_HOVER,
-                      kPreviewTip);
+                      kPreviewTip, L"Preview");
+    // The field is named by the label above it.
+    fw::SetAccessible(m_editDest.Handle(),
+                      {.role = ROLE_SYSTEM_TEXT, .nameFrom = m_staticDestLabel.Handle()});
+    for (const fw::Control* label : {&m_staticDestLabel, &m_staticDone})
+        fw::SetAccessible(label->Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
     return 0;
 }
 

@@ -43,6 +43,10 @@ protected:
     DWORD PreCreateStyle(DWORD style) override { return style | WS_VISIBLE; }
     void OnDraw(HDC dc) override;
     void PaintBackground(HDC dc);
+    std::vector<HWND> TabOrder() const override {
+        return {m_editDest.Handle(), m_btnBrowse.Handle(), m_btnBack.Handle(),
+                m_btnPreview.Handle(), m_btnSave.Handle()};
+    }
 
 private:
     friend Mapped;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 namespace {
 
 using namespace controls_test;
@@ -173,6 +175,38 @@ TEST(AboutDlg, LinksOpenTheirTargetsAndANewBoxStartsWithBlueLinks) {
         PressKey(box, VK_ESCAPE);
     });
     EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST(AboutDlg, TabReachesTheLinksAndOkAndAScreenReaderReadsThem) {
+    FakeShell shell;
+    std::vector<int> order;
+    const INT_PTR result = RunAbout(
+        [&](HWND box) {
+            for (int i = 0; i < 4; ++i) {
+                SendMessageW(box, WM_NEXTDLGCTL, 0, 0);
+                order.push_back(GetDlgCtrlID(GetFocus()));
+            }
+            const auto sales = support::ReadAccessible(GetDlgItem(box, IDC_SALES_LINK));
+            EXPECT_EQ(sales.role, ROLE_SYSTEM_LINK);
+            EXPECT_EQ(sales.name, L"sales@dravix.example");
+            EXPECT_EQ(sales.value, L"mailto:sales@dravix.example");
+            for (int id : {IDC_PRODUCT, IDC_NOTICE, IDC_WEBSITE_LABEL, IDC_FFMPEG_NOTE}) {
+                const auto text = support::ReadAccessible(GetDlgItem(box, id));
+                EXPECT_EQ(text.role, ROLE_SYSTEM_STATICTEXT) << id;
+                EXPECT_EQ(text.name, TextOf(box, id)) << id;
+            }
+            EXPECT_EQ(support::ReadAccessible(GetDlgItem(box, IDC_ABOUT_OK)).role,
+                      ROLE_SYSTEM_PUSHBUTTON);
+            // Through the dialog's own loop: Tab from OK, then Enter on the link.
+            PressKey(box, VK_TAB);
+            PostMessageW(GetDlgItem(box, IDC_HOMEPAGE_LINK), WM_KEYDOWN, VK_RETURN, 0);
+            PostMessageW(GetDlgItem(box, IDC_HOMEPAGE_LINK), WM_KEYDOWN, VK_ESCAPE, 0);
+        },
+        &shell);
+    EXPECT_EQ(order, (std::vector<int>{IDC_HOMEPAGE_LINK, IDC_SALES_LINK, IDC_SUPPORT_LINK,
+                                       IDC_ABOUT_OK}));
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{kMakerHomeUrl});
 }
 
 } // namespace

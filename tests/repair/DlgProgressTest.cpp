@@ -5,6 +5,7 @@
 #include "res/resource.h"
 
 #include <objbase.h>
+#include <oleacc.h>
 
 #include <stdexcept>
 
@@ -153,6 +154,33 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
     EXPECT_TRUE(hand);
     EXPECT_EQ(tip, L"Stop Process");
     EXPECT_EQ(dialogBrush, RGB(255, 255, 255));
+}
+
+TEST_F(ProgressDialog, AScreenReaderReadsTheBarByTheTextLineAndItsPosition) {
+    HANDLE read = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CDlgProgress dialog(Options(true, [&](fw::Progress& progress) {
+        progress.Set(40);
+        WaitForSingleObject(read, 10000);
+    }));
+    support::AccessibleFacts bar, stop, line;
+    RunOnUiThreadSoon([&] {
+        support::PumpUntil([&] { return dialog.m_progress.Send(PBM_GETPOS) == 40; });
+        bar = support::ReadAccessible(dialog.m_progress.Handle());
+        stop = support::ReadAccessible(dialog.m_btnStop.Handle());
+        line = support::ReadAccessible(dialog.m_staticMessage.Handle());
+        SetEvent(read);
+    });
+    Run(dialog);
+    CloseHandle(read);
+    EXPECT_EQ(bar.role, ROLE_SYSTEM_PROGRESSBAR);
+    EXPECT_EQ(bar.name, L"Please wait video file repair process is active... ");
+    EXPECT_EQ(bar.value, L"40%");
+    EXPECT_EQ(stop.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(stop.name, L"Stop");
+    EXPECT_EQ(stop.description, L"Stop Process");
+    EXPECT_EQ(stop.defaultAction, L"Press");
+    EXPECT_EQ(line.role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(line.name, bar.name);
 }
 
 TEST_F(ProgressDialog, AJobThatThrowsStillClosesTheDialogAndCountsAsFailed) {

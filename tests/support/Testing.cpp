@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <oleacc.h>
+#include <oleauto.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <utility>
 
 namespace support {
 namespace {
@@ -381,6 +384,56 @@ void ResizeClient(const fw::WindowRef& window, int cx, int cy) {
 }
 
 // Workspace
+
+// Accessibility
+
+namespace {
+fw::ComRef<IAccessible> AccessibleOf(HWND window) {
+    IAccessible* object = nullptr;
+    const HRESULT result =
+        AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(&object));
+    if (FAILED(result) || !object)
+        ADD_FAILURE() << "no accessible object for window " << window << " (0x" << std::hex
+                      << result << ")";
+    return fw::ComRef<IAccessible>(object);
+}
+} // namespace
+
+AccessibleFacts ReadAccessible(HWND window) {
+    AccessibleFacts facts;
+    const fw::ComRef<IAccessible> object = AccessibleOf(window);
+    if (!object)
+        return facts;
+    IAccessible& read = *object.Get();
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+        BSTR value = nullptr;
+        std::wstring taken;
+        if (SUCCEEDED((read.*get)(self, &value)) && value)
+            taken.assign(value, SysStringLen(value));
+        SysFreeString(value);
+        return taken;
+    };
+    facts.name = text(&IAccessible::get_accName);
+    facts.description = text(&IAccessible::get_accDescription);
+    facts.value = text(&IAccessible::get_accValue);
+    facts.defaultAction = text(&IAccessible::get_accDefaultAction);
+    VARIANT role{};
+    if (SUCCEEDED(read.get_accRole(self, &role)) && role.vt == VT_I4)
+        facts.role = role.lVal;
+    return facts;
+}
+
+bool DoAccessibleDefaultAction(HWND window) {
+    const fw::ComRef<IAccessible> object = AccessibleOf(window);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return object && object.Get()->accDoDefaultAction(self) == S_OK;
+}
 
 void Workspace::SetUp() {
     ASSERT_TRUE(app.CreateWorkspace(SW_SHOW));

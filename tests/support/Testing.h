@@ -201,6 +201,22 @@ private:
 // A child window's block in the whole-window coordinates of its top-level window.
 RECT BlockOf(HWND child);
 
+// Accessibility
+
+// What an accessibility client reads about a window's client area.
+struct AccessibleFacts {
+    std::wstring name;
+    long role = 0; // ROLE_SYSTEM_*
+    std::wstring description;
+    std::wstring value;
+    std::wstring defaultAction;
+};
+// Asks the window for its object through AccessibleObjectFromWindow, as a
+// screen reader does; a test failure when it has none.
+AccessibleFacts ReadAccessible(HWND window);
+// Runs the object's default action; false when it refused.
+bool DoAccessibleDefaultAction(HWND window);
+
 // Windows
 
 // The text a tooltip holds for `tool` (a tool of id 1 on that window).

@@ -1,0 +1,79 @@
+// The pages' picture buttons as a keyboard user sees them and as a screen
+// reader reads them. Tab order and the keys are walked end to end.
+#include "support/Testing.h"
+
+#include "framework/Prompts.h"
+#include "res/resource.h"
+
+#include <oleacc.h>
+
+#include <vector>
+
+namespace {
+
+class PageAccess : public support::Workspace {
+protected:
+    HWND Item(int id) const { return frame->ActiveView()->Item(id).Handle(); }
+    // The button as the system paints it.
+    std::vector<COLORREF> Render(int id) {
+        support::Canvas canvas(140, 60);
+        SendMessageW(Item(id), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+        return canvas.Block(140, 60);
+    }
+    void ExpectButton(int id, const std::wstring& name, const std::wstring& tip) {
+        const support::AccessibleFacts facts = support::ReadAccessible(Item(id));
+        EXPECT_EQ(facts.name, name);
+        EXPECT_EQ(facts.role, ROLE_SYSTEM_PUSHBUTTON) << name;
+        EXPECT_EQ(facts.description, tip) << name;
+        EXPECT_EQ(facts.defaultAction, L"Press") << name;
+    }
+
+    fw::PromptScript prompts;
+};
+
+TEST_F(PageAccess, AFocusedButtonShowsACueAfterTabButNotAfterAClick) {
+    const std::vector<COLORREF> add = Render(IDC_ADD), repair = Render(IDC_REPAIR);
+
+    // A click gives the focus without a cue (its chooser is cancelled).
+    SendMessageW(Item(IDC_ADD), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(Item(IDC_ADD), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(GetFocus(), Item(IDC_ADD));
+    EXPECT_TRUE(Render(IDC_ADD) == add) << "a cue after a click";
+
+    MSG tab{};
+    tab.hwnd = GetFocus();
+    tab.message = WM_KEYDOWN;
+    tab.wParam = VK_TAB;
+    ASSERT_TRUE(app.PreTranslate(tab));
+    ASSERT_EQ(GetFocus(), Item(IDC_REPAIR));
+    EXPECT_FALSE(Render(IDC_REPAIR) == repair) << "no cue after Tab";
+    EXPECT_TRUE(Render(IDC_ADD) == add) << "the cue goes with the focus";
+}
+
+TEST_F(PageAccess, AScreenReaderReadsNamesRolesAndValuesOfBothPages) {
+    ExpectButton(IDC_ADD, L"Add video", L"Please add corrupted video file to repair.");
+    ExpectButton(IDC_REPAIR, L"Repair", L"Start the Repair process.");
+    const support::AccessibleFacts line = support::ReadAccessible(Item(IDC_SOURCE_PATH));
+    EXPECT_EQ(line.role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(line.name, L"Please add corrput video file to repair.");
+
+    GoTo(1);
+    ExpectButton(IDC_BROWSE, L"Browse",
+                 L"Please select destination path to save the repaired video file.");
+    ExpectButton(IDC_BACK, L"Back", L"Back to previous wizard.");
+    ExpectButton(IDC_PREVIEW, L"Preview", L"Preview the repaired video file.");
+    ExpectButton(IDC_SAVE, L"Save", L"Save the repaired video file.");
+    EXPECT_EQ(fw::WindowRef(Item(IDC_SAVE)).GetText(), L" ") << "the caption stays";
+
+    SetWindowTextW(Item(IDC_DEST_PATH), L"C:\\out\\clip_(recovered).mp4");
+    const support::AccessibleFacts field = support::ReadAccessible(Item(IDC_DEST_PATH));
+    EXPECT_EQ(field.role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(field.name, L"Destination directory path to save repaired Video file:");
+    EXPECT_EQ(field.value, L"C:\\out\\clip_(recovered).mp4");
+
+    // The default action presses the button.
+    ASSERT_TRUE(support::DoAccessibleDefaultAction(Item(IDC_BACK)));
+    EXPECT_TRUE(support::PumpUntil([&] { return state.m_bSourcePageActive == 1; }));
+}
+
+} // namespace

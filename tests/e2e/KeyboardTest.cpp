@@ -1,0 +1,138 @@
+// The whole wizard with the keyboard alone, keys typed as a user types them,
+// and what a screen reader in another process reads on the way.
+#include "support/E2E.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using support::ReadBytes;
+using support::ScratchFile;
+using support::TempPath;
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Keys into the window in front: a virtual key with a modifier held (0:
+// none), or text letter by letter.
+void Type(HWND front, WORD key, WORD modifier = 0) {
+    SetForegroundWindow(front);
+    const std::pair<WORD, bool> steps[] = {
+        {modifier, false}, {key, false}, {key, true}, {modifier, true}};
+    std::vector<INPUT> keys;
+    for (auto [vk, up] : steps)
+        if (vk) {
+            INPUT& input = keys.emplace_back();
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+void TypeText(HWND front, const std::wstring& text) {
+    SetForegroundWindow(front);
+    std::vector<INPUT> keys;
+    for (wchar_t letter : text)
+        for (DWORD up : {0, KEYEVENTF_KEYUP}) {
+            INPUT& input = keys.emplace_back();
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = letter;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+        }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+// Types a path into a chooser's name box, which has the keys, and Enter.
+bool ChooseByKeys(e2e::App& app, const std::wstring& path) {
+    HWND chooser = app.WaitForFileDialog();
+    if (!chooser)
+        return false;
+    if (!e2e::WaitUntil([&] { return e2e::ClassOf(FocusOf(chooser)) == L"Edit"; })) {
+        ADD_FAILURE() << "the chooser's name box has not the keys";
+        return false;
+    }
+    TypeText(chooser, path);
+    Type(chooser, VK_RETURN);
+    return app.WaitForClose(chooser);
+}
+
+// Presses Tab (or Shift+Tab) `tabs` times; then control `id` must have the keys.
+bool TabTo(e2e::App& app, int id, int tabs, bool back = false) {
+    const HWND main = app.MainWindow();
+    for (int i = 0; i < tabs; ++i)
+        Type(main, VK_TAB, back ? VK_SHIFT : 0);
+    if (e2e::WaitUntil([&] { return FocusOf(main) == app.Find(id); }, 3000))
+        return true;
+    ADD_FAILURE() << "control " << id << " has not the keys but " << GetDlgCtrlID(FocusOf(main));
+    return false;
+}
+
+TEST(Keyboard, OpenRepairBrowseSaveAndBackWithoutAMouse) {
+    ScratchFile source(TempPath(L"dravix keys clip.mp4"));
+    const std::string bytes = support::SampleBytes(200000);
+    ASSERT_TRUE(support::WriteBytes(source.Path(), bytes));
+    const std::wstring chosen = TempPath(L"dravix keys out");
+    ScratchFile output(chosen + L"_(recovered).mp4");
+
+    e2e::App app;
+    ASSERT_TRUE(app.Start());
+    const HWND main = app.MainWindow();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return GetDlgCtrlID(FocusOf(main)) == ID_FIRST_PANE; }));
+
+    // Ctrl+O, the name, Enter.
+    Type(main, 'O', VK_CONTROL);
+    ASSERT_TRUE(ChooseByKeys(app, source.Path()));
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        return e2e::Text(app.Find(IDC_SOURCE_PATH)) == source.Path();
+    })) << app.Describe();
+
+    // Tab to Repair, which a screen reader here reads by name, and Space.
+    ASSERT_TRUE(TabTo(app, IDC_REPAIR, 2));
+    const support::AccessibleFacts repair = support::ReadAccessible(app.Find(IDC_REPAIR));
+    EXPECT_EQ(repair.name, L"Repair");
+    EXPECT_EQ(repair.role, ROLE_SYSTEM_PUSHBUTTON);
+    Type(main, VK_SPACE);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); })) << app.Describe();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return FocusOf(main) == app.Find(IDC_DEST_PATH); }));
+    EXPECT_EQ(support::ReadAccessible(app.Find(IDC_DEST_PATH)).name,
+              L"Destination directory path to save repaired Video file:");
+
+    // Tab to Browse, Space, the name typed into the save chooser, Enter.
+    ASSERT_TRUE(TabTo(app, IDC_BROWSE, 1));
+    Type(main, VK_SPACE);
+    ASSERT_TRUE(ChooseByKeys(app, chosen));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::Text(app.Find(IDC_DEST_PATH)) == output.Path(); }))
+        << "the field shows " << testing::PrintToString(e2e::Text(app.Find(IDC_DEST_PATH)));
+
+    // Tab to Save, Enter; Enter again closes the message.
+    ASSERT_TRUE(TabTo(app, IDC_SAVE, 4));
+    Type(main, VK_RETURN);
+    HWND box = app.WaitForMessageBox();
+    ASSERT_TRUE(box) << app.Describe();
+    EXPECT_EQ(e2e::MessageBoxText(box), L"File Saved Successfully.");
+    Type(box, VK_RETURN);
+    ASSERT_TRUE(app.WaitForClose(box));
+    EXPECT_TRUE(ReadBytes(output.Path()) == bytes) << "the output is not a copy of the source";
+
+    // Shift+Tab back to Back, Space: the source page again.
+    ASSERT_TRUE(e2e::WaitUntil([&] { return FocusOf(main) == app.Find(IDC_DEST_PATH); }));
+    ASSERT_TRUE(TabTo(app, IDC_BACK, 3, true));
+    Type(main, VK_SPACE);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_REPAIR); })) << app.Describe();
+    EXPECT_TRUE(app.Close());
+}
+
+} // namespace
