@@ -36,7 +36,6 @@ void CreateImageButton(CToolButton& button, HWND parent, int id, UINT normal, UI
 
 // clang-format off
 const fw::MessageTable<CSaveOptionView> CSaveOptionView::kMessages = {
-    fw::msg::Create<&CSaveOptionView::OnCreate>(),
     fw::msg::Size<&CSaveOptionView::OnSize>(),
     fw::msg::CtlColor<&CSaveOptionView::OnCtlColor>(),
     fw::msg::Command<IDC_BROWSE, &CSaveOptionView::OnBnClickedBrowse>(),
@@ -49,10 +48,9 @@ const fw::MessageTable<CSaveOptionView> CSaveOptionView::kMessages = {
 
 CSaveOptionView::CSaveOptionView() : m_brushBackground(CreateSolidBrush(RGB(255, 255, 255))) {}
 
-int CSaveOptionView::OnCreate(const CREATESTRUCTW&) {
-    if (Default() == -1)
-        return -1;
-
+void CSaveOptionView::CreateControls() {
+    if (m_editDest.Handle())
+        return;
     m_staticDestLabel.Create({.parent = m_hWnd,
                               .id = IDC_DEST_LABEL,
                               .style = kLabelStyle,
@@ -80,7 +78,9 @@ int CSaveOptionView::OnCreate(const CREATESTRUCTW&) {
     CreateImageButton(m_btnBack, m_hWnd, IDC_BACK, IDB_BACK_NORMAL, IDB_BACK_HOVER, kBackTip);
     CreateImageButton(m_btnPreview, m_hWnd, IDC_PREVIEW, IDB_PREVIEW_NORMAL, IDB_PREVIEW_HOVER,
                       kPreviewTip);
-    return 0;
+    // Laid out at once, should the page already have its size.
+    const RECT client = ClientRect();
+    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 void CSaveOptionView::OnSize(UINT, int cx, int cy) {
