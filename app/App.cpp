@@ -80,7 +80,8 @@ bool CDravix_Video_RecoveryApp::CreateWorkspace(int showCommand) {
     m_frame->Show(showCommand);
     UpdateWindow(m_frame->Handle());
 
-    // The save page waits beside it with an empty rectangle until first shown.
+    // The save page waits beside it with an empty rectangle, and without its
+    // controls and pictures, until first shown.
     m_saveView = std::make_unique<CSaveOptionView>();
     m_saveView->CreateView(m_frame->Handle(), ID_SECOND_PANE, WS_CHILD | WS_BORDER, RECT{});
 
@@ -104,6 +105,8 @@ fw::View* CDravix_Video_RecoveryApp::ShowPage(int page) {
     m_workflow.m_bSourcePageActive = page == 0 ? 1 : 0;
     if (target == active)
         return active;
+    if (target == m_saveView.get())
+        m_saveView->CreateControls();
     // The page about to be shown takes the first-pane id, which the layout fills.
     const int activeId = active->Id();
     active->SetId(target->Id());

@@ -1,5 +1,8 @@
 #include "framework/Gdi.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace fw {
 
 Bitmap LoadBitmapResource(UINT id, UINT flags) {
@@ -12,6 +15,33 @@ SIZE BitmapSize(HBITMAP bitmap) {
     if (!bitmap || !GetObjectW(bitmap, sizeof info, &info))
         return {0, 0};
     return {info.bmWidth, info.bmHeight};
+}
+
+bool DrawBitmapResource(HDC dc, UINT id, int x, int y, int width, int height) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2)); // RT_BITMAP
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* info = static_cast<const BITMAPINFO*>(loaded ? LockResource(loaded) : nullptr);
+    if (!info || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER))
+        return false;
+    // The pixels follow the header, its colour masks and its colour table.
+    const BITMAPINFOHEADER& header = info->bmiHeader;
+    DWORD entries = header.biClrUsed;
+    if (!entries && header.biBitCount <= 8)
+        entries = 1u << header.biBitCount;
+    if (header.biCompression == BI_BITFIELDS && header.biSize == sizeof(BITMAPINFOHEADER))
+        entries += 3;
+    const BYTE* bits =
+        reinterpret_cast<const BYTE*>(info) + header.biSize + entries * sizeof(RGBQUAD);
+    const int rows = std::abs(header.biHeight);
+    width = std::min<int>(width, header.biWidth);
+    height = std::min(height, rows);
+    if (width <= 0 || height <= 0)
+        return true;
+    // A bottom-up picture counts the source rows from its bottom line.
+    const int sourceY = header.biHeight > 0 ? rows - height : 0;
+    return SetDIBitsToDevice(dc, x, y, width, height, 0, sourceY, 0, rows, bits, info,
+                             DIB_RGB_COLORS) != 0;
 }
 
 OffscreenDC::OffscreenDC(HDC target, int width, int height)

@@ -60,6 +60,11 @@ using Region = GdiObject<HRGN>;
 Bitmap LoadBitmapResource(UINT id, UINT flags = 0);
 // Size of a bitmap in pixels; {0, 0} for none.
 SIZE BitmapSize(HBITMAP bitmap);
+// Copies the top left of a bitmap resource of this program, at most width x
+// height of it, to (x, y) of a DC straight from the resource. For a picture as
+// large as a page, loading it as a bitmap first costs more than the copy.
+// False when there is no such picture.
+bool DrawBitmapResource(HDC dc, UINT id, int x, int y, int width, int height);
 
 // Selects an object into a DC and puts the previous one back on destruction.
 class SelectGuard {

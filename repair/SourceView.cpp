@@ -4,8 +4,6 @@
 #include "framework/Prompts.h"
 #include "res/resource.h"
 
-#include <algorithm>
-
 namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kTextBlue = RGB(24, 71, 102);
@@ -161,12 +159,6 @@ void CDravix_Video_RecoveryView::OnDraw(HDC dc) {
 void CDravix_Video_RecoveryView::DrawBackground(HDC dc, const RECT& client) {
     // A page larger than the picture is white beyond it.
     FillRect(dc, &client, m_brushBackground.Get());
-    fw::Bitmap background = fw::LoadBitmapResource(IDB_SOURCE_BACKGROUND);
-    fw::MemoryDC memory(dc);
-    if (!background || !memory)
-        return;
-    const SIZE size = fw::BitmapSize(background.Get());
-    fw::SelectGuard select(memory.Get(), background.Get());
-    BitBlt(dc, client.left, client.top, std::min<LONG>(client.right - client.left, size.cx),
-           std::min<LONG>(client.bottom - client.top, size.cy), memory.Get(), 0, 0, SRCCOPY);
+    fw::DrawBitmapResource(dc, IDB_SOURCE_BACKGROUND, client.left, client.top,
+                           client.right - client.left, client.bottom - client.top);
 }

@@ -38,7 +38,6 @@ void CreateImageButton(CToolButton& button, HWND parent, int id, UINT normal, UI
 
 // clang-format off
 const fw::MessageTable<CSaveOptionView> CSaveOptionView::kMessages = {
-    fw::msg::Create<&CSaveOptionView::OnCreate>(),
     fw::msg::Size<&CSaveOptionView::OnSize>(),
     fw::msg::CtlColor<&CSaveOptionView::OnCtlColor>(),
     fw::msg::Command<IDC_BROWSE, &CSaveOptionView::OnBnClickedBrowse>(),
@@ -51,10 +50,9 @@ const fw::MessageTable<CSaveOptionView> CSaveOptionView::kMessages = {
 
 CSaveOptionView::CSaveOptionView() : m_brushBackground(CreateSolidBrush(RGB(255, 255, 255))) {}
 
-int CSaveOptionView::OnCreate(const CREATESTRUCTW&) {
-    if (Default() == -1)
-        return -1;
-
+void CSaveOptionView::CreateControls() {
+    if (m_editDest.Handle())
+        return;
     m_staticDestLabel.Create({.parent = m_hWnd,
                               .id = IDC_DEST_LABEL,
                               .style = kLabelStyle,
@@ -89,7 +87,9 @@ int CSaveOptionView::OnCreate(const CREATESTRUCTW&) {
                       {.role = ROLE_SYSTEM_TEXT, .nameFrom = m_staticDestLabel.Handle()});
     for (const fw::Control* label : {&m_staticDestLabel, &m_staticDone})
         fw::SetAccessible(label->Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
-    return 0;
+    // Laid out at once, should the page already have its size.
+    const RECT client = ClientRect();
+    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 void CSaveOptionView::OnSize(UINT, int cx, int cy) {

@@ -16,6 +16,10 @@ class CSaveOptionView : public fw::Mapped<CSaveOptionView, fw::View> {
 public:
     CSaveOptionView();
 
+    // Creates the page's controls with their fonts, pictures and tooltips;
+    // once only. Start-up leaves the page without them, as nobody sees it
+    // before a repair has finished: the page switch calls this.
+    void CreateControls();
     // The extension of the video being repaired, for the output name.
     void SetSourceExtension(std::wstring extension) { m_strSourceExt = std::move(extension); }
     // What Save writes to: the destination field's text.
@@ -50,7 +54,6 @@ protected:
 
 private:
     friend Mapped;
-    int OnCreate(const CREATESTRUCTW& cs);
     void OnSize(UINT type, int cx, int cy);
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
     bool OnEraseBkgnd(HDC dc);

@@ -1,5 +1,8 @@
 #include "framework/Gdi.h"
 
+#include "res/resource.h"
+#include "support/Testing.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,6 +49,20 @@ TEST(OffscreenDC, CopiesItsSurfaceToTheTargetWhenDone) {
         EXPECT_EQ(GetPixel(target.Get(), 3, 3), RGB(0, 0, 0)) << "drawn before the copy";
     }
     EXPECT_EQ(GetPixel(target.Get(), 3, 3), RGB(255, 0, 0));
+}
+
+TEST(DrawBitmapResource, CopiesTheTopLeftOfThePictureAndNothingBeyond) {
+    const support::Canvas picture(IDB_SOURCE_BACKGROUND);
+    ASSERT_GT(picture.Height(), 200);
+    const COLORREF marker = RGB(1, 2, 3);
+    support::Canvas page(310, 210, marker);
+    ASSERT_TRUE(fw::DrawBitmapResource(page.Dc(), IDB_SOURCE_BACKGROUND, 0, 0, 300, 200));
+    // The top rows of a taller, bottom-up picture, not its bottom ones.
+    EXPECT_TRUE(page.Block(300, 200) == picture.Block(300, 200));
+    EXPECT_EQ(page.At(305, 100), marker);
+    EXPECT_EQ(page.At(100, 205), marker);
+
+    EXPECT_FALSE(fw::DrawBitmapResource(page.Dc(), 0xFFFF, 0, 0, 10, 10));
 }
 
 TEST(UniqueHandle, ClosesOnceAndTreatsInvalidAsNone) {

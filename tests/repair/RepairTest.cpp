@@ -4,6 +4,7 @@
 
 #include "app/MainFrame.h"
 #include "res/resource.h"
+#include "save/SaveOptionView.h"
 
 #include <io.h>
 
@@ -96,6 +97,29 @@ TEST_P(RepairOfSize, CopiesThroughATemporaryFileAndMovesToTheSavePage) {
 
 INSTANTIATE_TEST_SUITE_P(EmptySmallAndLarge, RepairOfSize,
                          testing::Values(size_t{0}, size_t{1000}, size_t{3} * 1024 * 1024 + 17));
+
+TEST_F(RepairCommand, ShowsTheSavePageCompleteTheFirstTime) {
+    ScratchFile source(L"clip.mp4", 1000);
+    Choose(source);
+    Repair();
+    ASSERT_TRUE(OnSavePage());
+
+    CSaveOptionView& page = *app.SavePage();
+    const RECT client = page.ClientRect();
+    for (CToolButton* button :
+         {&page.m_btnBrowse, &page.m_btnSave, &page.m_btnBack, &page.m_btnPreview}) {
+        SCOPED_TRACE(button->Id());
+        ASSERT_TRUE(button->IsVisible());
+        EXPECT_GT(button->PictureSize().cx, 0) << "no picture";
+        EXPECT_EQ(SendMessageW(button->Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 1) << "no tooltip";
+        const RECT place = button->RectInParent();
+        EXPECT_TRUE(place.left >= 0 && place.right <= client.right &&
+                    place.bottom <= client.bottom);
+    }
+    EXPECT_EQ(page.Item(IDC_DEST_LABEL).GetText(),
+              L"Destination directory path to save repaired Video file:");
+    EXPECT_EQ(GetFocus(), page.m_editDest.Handle());
+}
 
 TEST_F(RepairCommand, NamesEachTemporaryFileAfterAFreshGuidAndTheSourceExtension) {
     ScratchFile bare(L"noext", 700);
