@@ -1,6 +1,8 @@
 // How fast the Repair command gets through a large source, against the bare
 // 512-byte read-and-write loop that it is built on, and how quickly the
 // progress dialog answers another thread while the job runs.
+#include "bench/Clock.h"
+#include "framework/Files.h"
 #include "app/App.h"
 #include "framework/Prompts.h"
 #include "repair/DlgProgress.h"
@@ -21,23 +23,7 @@ constexpr ULONGLONG kSourceBytes = 256ull * 1024 * 1024;
 constexpr int kRuns = 5;
 constexpr int kProbeRuns = 2;
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f{};
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t{};
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.rfind(L'\\') + 1);
-}
+using fw::ProgramFolder;
 
 bool MakeSource(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

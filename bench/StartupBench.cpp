@@ -9,6 +9,8 @@
 // as a user would: the program through its close question (Yes), the bare
 // window with WM_CLOSE. A copy that has not gone 5 s later is ended
 // (TerminateProcess), so the benchmark leaves nothing running.
+#include "bench/Clock.h"
+#include "framework/Files.h"
 #include <windows.h>
 #include <psapi.h>
 
@@ -24,23 +26,7 @@ constexpr DWORD kIdleMs = 2000;
 constexpr DWORD kCloseMs = 5000;
 constexpr double kMiB = 1024.0 * 1024.0;
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f{};
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t{};
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.rfind(L'\\') + 1);
-}
+using fw::ProgramFolder;
 
 struct Subject {
     const wchar_t* name;

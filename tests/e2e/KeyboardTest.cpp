@@ -14,45 +14,12 @@
 
 namespace {
 
+using e2e::FocusOf;
+using e2e::Type;
+using e2e::TypeText;
 using support::ReadBytes;
 using support::ScratchFile;
 using support::TempPath;
-
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
-// Keys into the window in front: a virtual key with a modifier held (0:
-// none), or text letter by letter.
-void Type(HWND front, WORD key, WORD modifier = 0) {
-    SetForegroundWindow(front);
-    const std::pair<WORD, bool> steps[] = {
-        {modifier, false}, {key, false}, {key, true}, {modifier, true}};
-    std::vector<INPUT> keys;
-    for (auto [vk, up] : steps)
-        if (vk) {
-            INPUT& input = keys.emplace_back();
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = vk;
-            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        }
-    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-}
-void TypeText(HWND front, const std::wstring& text) {
-    SetForegroundWindow(front);
-    std::vector<INPUT> keys;
-    for (wchar_t letter : text)
-        for (DWORD up : {0, KEYEVENTF_KEYUP}) {
-            INPUT& input = keys.emplace_back();
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = letter;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
-        }
-    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-}
 
 // Types a path into a chooser's name box, which has the keys, and Enter.
 bool ChooseByKeys(e2e::App& app, const std::wstring& path) {

@@ -16,26 +16,6 @@ using support::ReadBytes;
 using support::ScratchFile;
 using support::TempPath;
 
-// The window of the program's that has the keyboard focus.
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
-// Ctrl and a letter, typed into the program's window in front.
-void PressCtrl(HWND main, WORD key) {
-    SetForegroundWindow(main);
-    INPUT keys[4] = {};
-    for (INPUT& input : keys)
-        input.type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
-    keys[1].ki.wVk = keys[2].ki.wVk = key;
-    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, keys, sizeof(INPUT));
-}
-
 // Starts the program, repairs `source` and waits for the save page.
 bool ReachTheSavePage(e2e::App& app, const std::wstring& source) {
     if (!app.Start() || !app.OpenSource(source))
@@ -85,12 +65,12 @@ TEST(SaveSafety, TheReplaceQuestionIsAboutTheFileSaveWritesAndCtrlSSaves) {
     e2e::App app;
     ASSERT_TRUE(app.Start());
     const HWND main = app.MainWindow();
-    EXPECT_TRUE(e2e::WaitUntil([&] { return GetDlgCtrlID(FocusOf(main)) == ID_FIRST_PANE; }))
-        << "the source page has not the keys: " << GetDlgCtrlID(FocusOf(main));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return GetDlgCtrlID(e2e::FocusOf(main)) == ID_FIRST_PANE; }))
+        << "the source page has not the keys: " << GetDlgCtrlID(e2e::FocusOf(main));
     ASSERT_TRUE(app.OpenSource(source.Path()));
     e2e::Click(app.Find(IDC_REPAIR));
     ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return FocusOf(main) == app.Find(IDC_DEST_PATH); }))
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FocusOf(main) == app.Find(IDC_DEST_PATH); }))
         << "the destination field has the keys after Repair";
     ASSERT_TRUE(Browse(app, chosen));
     EXPECT_EQ(e2e::Text(app.Find(IDC_DEST_PATH)), output.Path());
@@ -103,7 +83,7 @@ TEST(SaveSafety, TheReplaceQuestionIsAboutTheFileSaveWritesAndCtrlSSaves) {
     EXPECT_EQ(ReadBytes(output.Path()), "the earlier copy");
 
     // Ctrl+S is Save on this page; Yes replaces the file.
-    PressCtrl(main, 'S');
+    e2e::Type(main, 'S', VK_CONTROL);
     Answer(app, L"\"" + output.Path() + L"\" already exists.", IDYES);
     Answer(app, L"File Saved Successfully.", IDOK);
     EXPECT_TRUE(ReadBytes(output.Path()) == bytes);
@@ -116,7 +96,7 @@ TEST(SaveSafety, TheReplaceQuestionIsAboutTheFileSaveWritesAndCtrlSSaves) {
     // On the source page Ctrl+S does nothing.
     e2e::Click(app.Find(IDC_BACK));
     ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_REPAIR); }));
-    PressCtrl(main, 'S');
+    e2e::Type(main, 'S', VK_CONTROL);
     EXPECT_FALSE(BoxWithin(app, 500));
     EXPECT_TRUE(app.Close());
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -170,6 +172,40 @@ bool ChooseFile(HWND chooser, const std::wstring& path) {
     }
     PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return true;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void Type(HWND front, WORD key, WORD modifier) {
+    SetForegroundWindow(front);
+    const std::pair<WORD, bool> steps[] = {
+        {modifier, false}, {key, false}, {key, true}, {modifier, true}};
+    std::vector<INPUT> keys;
+    for (auto [vk, up] : steps)
+        if (vk) {
+            INPUT& input = keys.emplace_back();
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = vk;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+void TypeText(HWND front, const std::wstring& text) {
+    SetForegroundWindow(front);
+    std::vector<INPUT> keys;
+    for (wchar_t letter : text)
+        for (DWORD up : {0, KEYEVENTF_KEYUP}) {
+            INPUT& input = keys.emplace_back();
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = letter;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+        }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
 // App

@@ -66,6 +66,13 @@ void Click(HWND button);
 // Works for the item-style chooser (Edit 1152) and the classic one (Edit 1148).
 bool ChooseFile(HWND chooser, const std::wstring& path);
 
+// The window of a program's that has the keyboard focus.
+HWND FocusOf(HWND window);
+// Keys into the window in front, as a user types them: a virtual key with a
+// modifier held (0: none), or text letter by letter.
+void Type(HWND front, WORD key, WORD modifier = 0);
+void TypeText(HWND front, const std::wstring& text);
+
 // One run of the program. Not copyable; the destructor kills a process that still runs.
 class App {
 public:
