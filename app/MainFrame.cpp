@@ -81,7 +81,7 @@ void CMainFrame::OnClose() {
     // A close request that reaches the frame while a dialog, a chooser or a
     // box of its own is up (posted by another program, or the system's)
     // would pull the window from under it: it is not even asked.
-    if (m_pRunningJob || !IsWindowEnabled(m_hWnd))
+    if (!IsWindowEnabled(m_hWnd))
         return;
     if (fw::ShowMessage(L" Are you sure,close the application?", MB_YESNO | MB_ICONQUESTION) ==
         IDYES)

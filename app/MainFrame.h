@@ -17,7 +17,8 @@ public:
     // Creates the frame window (hidden) with its menu, accelerators and bars.
     bool LoadFrame();
     // The progress dialog whose job runs now, or null. While one runs, the
-    // frame takes no close request and holds the session's end off.
+    // frame holds the session's end off (its dialog keeps the frame disabled,
+    // so no close request runs meanwhile either).
     void SetRunningJob(CDlgProgress* dialog) { m_pRunningJob = dialog; }
 
     fw::MenuBar m_wndMenuBar;
