@@ -26,6 +26,7 @@ const fw::MessageTable<CMainFrame> CMainFrame::kMessages = {
     fw::msg::UpdateCommand<ID_FILE_SAVE_OUTPUT, &CMainFrame::OnUpdateSaveCommand>(),
     fw::msg::UpdateCommand<ID_FILE_SAVE, &CMainFrame::OnUpdateSaveCommand>(),
     fw::msg::Command<ID_VISIT_HOMEPAGE, &CMainFrame::OnVisitHomepage>(),
+    fw::msg::DpiChanged<&CMainFrame::OnDpiChanged>(),
 };
 // clang-format on
 
@@ -45,6 +46,9 @@ bool CMainFrame::LoadFrame() {
 }
 
 int CMainFrame::OnCreate(const CREATESTRUCTW&) {
+    // The size is given for 96 DPI; the screen's may be larger.
+    SetWindowPos(m_hWnd, nullptr, 0, 0, Scaled(kWidth), Scaled(kHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CenterOnScreen();
     fw::VisualManager::SetDefaultManager(std::make_unique<CColorThemeManager>());
     if (!m_wndMenuBar.Create(m_hWnd, IDR_MAINFRAME))
@@ -71,10 +75,19 @@ BOOL CMainFrame::CreateStatusBarElements() {
     m_wndStatusBar.AddSeparator();
     m_wndStatusBar.AddLabel(L" ");
     m_wndStatusBar.AddSeparator();
-    m_statusFont.Reset(
-        CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Open Sans"));
-    m_wndStatusBar.SetFont(m_statusFont.Get(), true);
+    SetStatusFont();
     return TRUE;
+}
+
+void CMainFrame::SetStatusFont() {
+    fw::Font font(CreateFontW(Scaled(15), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0,
+                              L"Open Sans"));
+    m_wndStatusBar.SetFont(font.Get(), true);
+    m_statusFont = std::move(font);
+}
+
+void CMainFrame::OnDpiChanged(int) {
+    SetStatusFont();
 }
 
 void CMainFrame::OnClose() {

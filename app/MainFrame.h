@@ -8,6 +8,7 @@ class CDlgProgress;
 
 class CMainFrame : public fw::Mapped<CMainFrame, fw::Frame> {
 public:
+    // The frame's outer size at 96 DPI; at other DPIs it scales with them.
     static constexpr int kWidth = 840;
     static constexpr int kHeight = 520;
 
@@ -34,6 +35,9 @@ private:
     void OnUpdateSaveCommand(fw::CommandUI& ui);
     void OnVisitHomepage();
     BOOL CreateStatusBarElements();
+    // The status bar's font, made for the frame's DPI.
+    void SetStatusFont();
+    void OnDpiChanged(int dpi);
 
     static const fw::MessageTable<CMainFrame> kMessages;
 

@@ -12,12 +12,12 @@ const fw::MessageTable<CAboutDlg> CAboutDlg::kMessages = {
 // clang-format on
 
 CAboutDlg::CAboutDlg(std::wstring homePage, CLinkOpener* opener)
-    : Mapped(IDD_ABOUTBOX), m_strHomePage(std::move(homePage)), m_pOpener(opener),
-      m_hBackground(fw::LoadBitmapResource(IDB_ABOUT_BACKGROUND, LR_CREATEDIBSECTION)) {}
+    : Mapped(IDD_ABOUTBOX), m_strHomePage(std::move(homePage)), m_pOpener(opener) {}
 
 BOOL CAboutDlg::OnInitDialog() {
+    m_hBackground = fw::LoadPicture(IDB_ABOUT_BACKGROUND, Dpi());
     m_btnOK = Item(IDC_ABOUT_OK);
-    m_pLabelFont.Reset(CreateFontW(14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+    m_pLabelFont.Reset(CreateFontW(Scaled(14), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH, L"Open Sans"));
     m_linkHomepage.AttachItem(m_hWnd, IDC_HOMEPAGE_LINK);
@@ -91,7 +91,7 @@ LRESULT CAboutDlg::OnDrawItem(WPARAM, LPARAM lParam) {
 
     RECT text = face;
     if (pressed)
-        OffsetRect(&text, 1, 1);
+        OffsetRect(&text, Scaled(1), Scaled(1));
     HFONT font = reinterpret_cast<HFONT>(m_btnOK.Send(WM_GETFONT));
     fw::SelectGuard select(dc, font);
     SetBkMode(dc, TRANSPARENT);
@@ -99,7 +99,7 @@ LRESULT CAboutDlg::OnDrawItem(WPARAM, LPARAM lParam) {
     const std::wstring caption = m_btnOK.GetText();
     DrawTextW(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {
-        InflateRect(&face, -3, -3);
+        InflateRect(&face, -Scaled(3), -Scaled(3));
         DrawFocusRect(dc, &face);
     }
     return TRUE;

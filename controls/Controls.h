@@ -40,6 +40,9 @@ private:
     bool OnEraseBkgnd(HDC dc);
     LRESULT OnKeyDown(WPARAM key, LPARAM flags);
     void OnDestroy();
+    void OnDpiChanged(int dpi);
+    // Loads both pictures for the button's DPI.
+    void LoadPictures();
     void EnsureTooltip();
     void DestroyTooltip();
 
@@ -48,6 +51,8 @@ private:
     BOOL m_bHover = FALSE;
     int m_nWidth = 0;
     int m_nHeight = 0;
+    UINT m_nNormalId = 0;
+    UINT m_nHoverId = 0;
     fw::Bitmap m_bmpNormal;
     fw::Bitmap m_bmpHover;
     BOOL m_bTracking = FALSE;

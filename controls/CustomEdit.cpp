@@ -14,5 +14,9 @@ void CCustomEdit::OnPaint() {
     RECT rect = WindowRect();
     OffsetRect(&rect, -rect.left, -rect.top);
     fw::Brush brush(CreateSolidBrush(RGB(29, 117, 189)));
-    FrameRect(dc.Get(), &rect, brush.Get());
+    // One pixel at 96 DPI, as thick as the scale makes it elsewhere.
+    for (int ring = Scaled(1); ring > 0; --ring) {
+        FrameRect(dc.Get(), &rect, brush.Get());
+        InflateRect(&rect, -1, -1);
+    }
 }

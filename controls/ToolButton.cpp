@@ -25,6 +25,7 @@ const fw::MessageTable<CToolButton> CToolButton::kMessages = {
     fw::msg::Raw<WM_KEYDOWN, &CToolButton::OnKeyDown>(),
     fw::msg::Destroy<&CToolButton::OnDestroy>(),
     fw::msg::ReflectedDrawItem<&CToolButton::DrawItem>(),
+    fw::msg::DpiChanged<&CToolButton::OnDpiChanged>(),
 };
 // clang-format on
 
@@ -43,16 +44,40 @@ bool CToolButton::Create(fw::CreateArgs args) {
 }
 
 BOOL CToolButton::SetBitmaps(UINT normalId, UINT hoverId) {
-    m_bmpNormal = fw::LoadBitmapResource(LOWORD(normalId), LR_LOADMAP3DCOLORS);
-    m_bmpHover = fw::LoadBitmapResource(LOWORD(hoverId), LR_LOADMAP3DCOLORS);
-    const SIZE size = fw::BitmapSize(m_bmpNormal.Get());
-    m_nWidth = size.cx;
-    m_nHeight = size.cy;
+    m_nNormalId = LOWORD(normalId);
+    m_nHoverId = LOWORD(hoverId);
+    LoadPictures();
     // A missing picture leaves the window as it is; it then paints nothing.
     // Without SWP_NOZORDER the button also comes to the top of its siblings.
     if (m_bmpNormal)
         SetWindowPos(m_hWnd, nullptr, 0, 0, m_nWidth, m_nHeight, SWP_NOMOVE | SWP_NOOWNERZORDER);
     return TRUE;
+}
+
+void CToolButton::LoadPictures() {
+    const int dpi = Dpi();
+    m_bmpNormal = fw::LoadPicture(m_nNormalId, dpi);
+    m_bmpHover = fw::LoadPicture(m_nHoverId, dpi);
+    const SIZE size = fw::BitmapSize(m_bmpNormal.Get());
+    m_nWidth = size.cx;
+    m_nHeight = size.cy;
+}
+
+void CToolButton::OnDpiChanged(int) {
+    if (!m_nNormalId)
+        return;
+    // The page lays the button out again; the pictures and the tip's area
+    // follow the new scale here.
+    LoadPictures();
+    if (m_ToolTip && IsWindow(m_ToolTip)) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = m_hWnd;
+        tool.uId = kToolId;
+        tool.rect = {0, 0, m_nWidth, m_nHeight};
+        SendMessageW(m_ToolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    Invalidate(false);
 }
 
 void CToolButton::EnsureTooltip() {
@@ -135,8 +160,10 @@ void CToolButton::DrawItem(const DRAWITEMSTRUCT& item) {
     RECT cue{0, 0, std::min<LONG>(m_nWidth, item.rcItem.right),
              std::min<LONG>(m_nHeight, item.rcItem.bottom)};
     fw::Brush blue(CreateSolidBrush(kFocusBlue));
-    for (int ring = 0; ring < kFocusWidth; ++ring) {
-        InflateRect(&cue, -(ring ? 1 : kFocusInset), -(ring ? 1 : kFocusInset));
+    const int inset = Scaled(kFocusInset);
+    const int width = Scaled(kFocusWidth);
+    for (int ring = 0; ring < width; ++ring) {
+        InflateRect(&cue, -(ring ? 1 : inset), -(ring ? 1 : inset));
         FrameRect(item.hDC, &cue, blue.Get());
     }
 }

@@ -11,6 +11,7 @@ namespace {
 constexpr UINT kAppExitCommand = 57665;
 constexpr int kElementPadding = 6;
 constexpr int kSeparatorWidth = 9;
+constexpr int kSeparatorInset = 4;
 
 // Sets whether focus cues show in a window and everything inside it; each
 // window keeps its own state, which its WM_QUERYUISTATE reports.
@@ -167,17 +168,18 @@ bool StatusBar::Create(HWND frame, int id) {
     GetClientRect(frame, &client);
     return Window::Create({.parent = frame,
                            .id = id,
-                           .rect = {0, client.bottom - kHeight, client.right, client.bottom},
+                           .rect = {0, client.bottom - ScalePixels(kHeight, DpiOf(frame)),
+                                    client.right, client.bottom},
                            .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                            .className = RegisterClassOnce(L"fw.StatusBar")});
 }
 
 int StatusBar::ElementWidth(HDC dc, const Element& element) const {
     if (element.kind == Element::Separator)
-        return kSeparatorWidth;
+        return Scaled(kSeparatorWidth);
     SIZE extent{};
     GetTextExtentPoint32W(dc, element.text.c_str(), static_cast<int>(element.text.size()), &extent);
-    return extent.cx + 2 * kElementPadding;
+    return extent.cx + 2 * Scaled(kElementPadding);
 }
 
 RECT StatusBar::ElementRect(size_t index) const {
@@ -200,7 +202,8 @@ void StatusBar::PaintContent(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SelectGuard font(dc, m_font ? m_font : GetStockObject(DEFAULT_GUI_FONT));
     const COLORREF text = GetTextColor(dc);
-    Pen separatorPen(CreatePen(PS_SOLID, 1, text));
+    Pen separatorPen(CreatePen(PS_SOLID, Scaled(1), text));
+    const int separatorInset = Scaled(kSeparatorInset);
     int x = 0;
     for (const Element& element : m_elements) {
         const int width = ElementWidth(dc, element);
@@ -208,8 +211,8 @@ void StatusBar::PaintContent(HDC dc) {
         if (element.kind == Element::Separator) {
             SelectGuard pen(dc, separatorPen.Get());
             const int middle = x + width / 2;
-            MoveToEx(dc, middle, client.top + 4, nullptr);
-            LineTo(dc, middle, client.bottom - 4);
+            MoveToEx(dc, middle, client.top + separatorInset, nullptr);
+            LineTo(dc, middle, client.bottom - separatorInset);
         } else {
             Font underlined;
             std::unique_ptr<SelectGuard> linkFont;
@@ -300,12 +303,31 @@ void Frame::LoadAcceleratorTable(UINT id) {
     m_accelerators = ::LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
 }
 
+void Frame::ApplyDpi(int dpi, const RECT* suggested) {
+    // Everything inside learns the new scale before the new size lays it out.
+    Send(kDpiChanged, static_cast<WPARAM>(dpi));
+    EnumChildWindows(
+        m_hWnd,
+        [](HWND child, LPARAM dpi) {
+            SendMessageW(child, kDpiChanged, static_cast<WPARAM>(dpi), 0);
+            return TRUE;
+        },
+        dpi);
+    if (suggested)
+        SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void Frame::RecalcLayout() {
     const RECT client = ClientRect();
     int bottom = client.bottom;
     if (m_statusBar) {
-        bottom -= StatusBar::kHeight;
-        MoveWindow(m_statusBar, 0, bottom, client.right, StatusBar::kHeight, TRUE);
+        const int height = Scaled(StatusBar::kHeight);
+        bottom -= height;
+        MoveWindow(m_statusBar, 0, bottom, client.right, height, TRUE);
     }
     if (HWND pane = GetDlgItem(m_hWnd, kFirstPaneId))
         MoveWindow(pane, 0, 0, client.right, bottom > 0 ? bottom : 0, TRUE);
@@ -396,6 +418,10 @@ bool Frame::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         return true;
     case WM_SIZE:
         RecalcLayout();
+        result = 0;
+        return true;
+    case WM_DPICHANGED:
+        ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         result = 0;
         return true;
     case WM_INITMENUPOPUP:

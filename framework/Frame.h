@@ -93,7 +93,7 @@ public:
         std::wstring text;
         UINT command = 0; // links: the command sent to the frame on a click
     };
-    static constexpr int kHeight = 24;
+    static constexpr int kHeight = 24; // at 96 DPI
 
     bool Create(HWND frame, int id);
     void AddLabel(const std::wstring& text) { m_elements.push_back({Element::Label, text}); }
@@ -128,6 +128,9 @@ public:
     HACCEL Accelerators() const { return m_accelerators; }
     void LoadAcceleratorTable(UINT id);
     void SetStatusBarWindow(HWND bar) { m_statusBar = bar; }
+    // Shows the frame at a new DPI (WM_DPICHANGED): tells every window in it,
+    // then takes the suggested rectangle and lays the frame out again.
+    void ApplyDpi(int dpi, const RECT* suggested);
 
     bool IsCommandEnabled(UINT id);
     // Runs an enabled command; false when it is disabled or has no handler.

@@ -10,6 +10,10 @@ Bitmap LoadBitmapResource(UINT id, UINT flags) {
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, flags)));
 }
 
+Bitmap LoadPicture(UINT id, int) {
+    return LoadBitmapResource(id); // stand-in until the scaled renderings are in
+}
+
 SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info{};
     if (!bitmap || !GetObjectW(bitmap, sizeof info, &info))
@@ -42,6 +46,24 @@ bool DrawBitmapResource(HDC dc, UINT id, int x, int y, int width, int height) {
     const int sourceY = header.biHeight > 0 ? rows - height : 0;
     return SetDIBitsToDevice(dc, x, y, width, height, 0, sourceY, 0, rows, bits, info,
                              DIB_RGB_COLORS) != 0;
+}
+
+void Picture::Draw(HDC dc, int dpi, int x, int y, int width, int height) {
+    if (dpi == kBaseDpi) {
+        DrawBitmapResource(dc, m_id, x, y, width, height);
+        return;
+    }
+    if (dpi != m_dpi) {
+        m_bitmap = LoadPicture(m_id, dpi);
+        m_dpi = dpi;
+    }
+    MemoryDC memory(dc);
+    if (!m_bitmap || !memory)
+        return;
+    const SIZE size = BitmapSize(m_bitmap.Get());
+    SelectGuard select(memory.Get(), m_bitmap.Get());
+    BitBlt(dc, x, y, std::min<LONG>(width, size.cx), std::min<LONG>(height, size.cy), memory.Get(),
+           0, 0, SRCCOPY);
 }
 
 OffscreenDC::OffscreenDC(HDC target, int width, int height)

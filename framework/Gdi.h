@@ -56,6 +56,14 @@ using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
 using Region = GdiObject<HRGN>;
 
+inline constexpr int kBaseDpi = 96;
+// Pixels at `dpi` of a length of `pixels` at 96 DPI (MulDiv rounding).
+inline int ScalePixels(int pixels, int dpi) {
+    return MulDiv(pixels, dpi, kBaseDpi);
+}
+// Picture `id` of this program drawn for `dpi`.
+Bitmap LoadPicture(UINT id, int dpi);
+
 // Loads a bitmap resource of this program as a device-dependent bitmap.
 Bitmap LoadBitmapResource(UINT id, UINT flags = 0);
 // Size of a bitmap in pixels; {0, 0} for none.
@@ -65,6 +73,20 @@ SIZE BitmapSize(HBITMAP bitmap);
 // large as a page, loading it as a bitmap first costs more than the copy.
 // False when there is no such picture.
 bool DrawBitmapResource(HDC dc, UINT id, int x, int y, int width, int height);
+
+// A picture of this program drawn at its natural size for a DPI, kept from one
+// paint to the next. At 96 DPI it is copied straight from the resource.
+class Picture {
+public:
+    explicit Picture(UINT id) : m_id(id) {}
+    // Draws the top left of the picture, at most width x height of it, at (x, y).
+    void Draw(HDC dc, int dpi, int x, int y, int width, int height);
+
+private:
+    UINT m_id;
+    int m_dpi = 0;
+    Bitmap m_bitmap;
+};
 
 // Selects an object into a DC and puts the previous one back on destruction.
 class SelectGuard {

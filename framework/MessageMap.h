@@ -19,6 +19,9 @@ inline constexpr UINT kReflectBase = 0xBC00;
 inline constexpr UINT kUpdateCommandUI = 0xBF00;
 // Asks whether a table has a handler for command wParam, without running it.
 inline constexpr UINT kQueryCommandHandler = 0xBF01;
+// Tells a window of this program that it is now shown at the DPI in wParam.
+// The frame sends it to itself and every window inside it when its DPI changes.
+inline constexpr UINT kDpiChanged = 0xBF02;
 
 // State of one command, filled in by the update handler of its target.
 // Anything with a message table: windows and the application object.
@@ -252,6 +255,14 @@ template <UINT Id, auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Updat
                 r = 0;
                 return true;
             }};
+}
+// void OnDpiChanged(int dpi)   -- the window is now shown at `dpi`
+template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> DpiChanged() {
+    return Entry<T>(kDpiChanged, [](T& self, WPARAM w, LPARAM, LRESULT& r) {
+        (self.*F)(static_cast<int>(w));
+        r = 0;
+        return true;
+    });
 }
 // LRESULT OnMessage(WPARAM wParam, LPARAM lParam)   -- any other message
 template <UINT Message, auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Raw() {

@@ -1,5 +1,7 @@
 #include "framework/Window.h"
 
+#include "framework/Gdi.h"
+
 #include <commctrl.h>
 
 namespace fw {
@@ -23,6 +25,21 @@ HWND ReflectionTarget(UINT message, LPARAM lParam) {
     }
 }
 } // namespace
+
+int DpiOf(HWND window) {
+    // Per window from Windows 10 on; older systems scale the whole desktop alike.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow && window)
+        if (const UINT dpi = dpiForWindow(window))
+            return static_cast<int>(dpi);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kBaseDpi;
+}
 
 std::wstring WindowRef::GetText() const {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
@@ -114,7 +131,13 @@ LRESULT WindowBase::Default() {
     return DefaultProc(current.message, current.wParam, current.lParam);
 }
 
+int WindowBase::Scaled(int pixels) const {
+    return ScalePixels(pixels, Dpi());
+}
+
 LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kDpiChanged && wParam)
+        m_dpi = static_cast<int>(wParam);
     const Current saved = m_current;
     m_current = {message, wParam, lParam};
     LRESULT result = 0;

@@ -16,6 +16,10 @@
 
 namespace fw {
 
+// The DPI a window is shown at: its monitor's where the system scales each
+// monitor on its own, otherwise the system's.
+int DpiOf(HWND window);
+
 class WindowRef {
 public:
     WindowRef(HWND window = nullptr) : m_hWnd(window) {}
@@ -85,6 +89,11 @@ public:
     virtual bool PreTranslateMessage(MSG& message);
 
     UINT CurrentMessage() const { return m_current.message; }
+    // The DPI the window is shown at, as the last kDpiChanged told it, or as
+    // the system reports it until then.
+    int Dpi() const { return m_dpi ? m_dpi : DpiOf(m_hWnd); }
+    // A length given in pixels at 96 DPI, in pixels at the window's DPI.
+    int Scaled(int pixels) const;
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 protected:
@@ -107,6 +116,7 @@ private:
         WPARAM wParam = 0;
         LPARAM lParam = 0;
     } m_current;
+    int m_dpi = 0;
 };
 
 // A window of a class registered by this program.

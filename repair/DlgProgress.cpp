@@ -257,7 +257,7 @@ void CDlgProgress::CStopButton::DrawItem(const DRAWITEMSTRUCT& item) {
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     RECT text = rect;
     if (pressed)
-        OffsetRect(&text, 1, 1);
+        OffsetRect(&text, Scaled(1), Scaled(1));
     HFONT font = reinterpret_cast<HFONT>(Send(WM_GETFONT));
     fw::SelectGuard select(dc,
                            font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
@@ -268,7 +268,7 @@ void CDlgProgress::CStopButton::DrawItem(const DRAWITEMSTRUCT& item) {
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
-        InflateRect(&rect, -2, -2);
+        InflateRect(&rect, -Scaled(2), -Scaled(2));
         DrawFocusRect(dc, &rect);
     }
 }

@@ -36,25 +36,30 @@ const fw::MessageTable<CDravix_Video_RecoveryView> CDravix_Video_RecoveryView::k
     fw::msg::CtlColor<&CDravix_Video_RecoveryView::OnCtlColor>(),
     fw::msg::Command<IDC_ADD, &CDravix_Video_RecoveryView::OnBnClickedAdd>(),
     fw::msg::Command<IDC_REPAIR, &CDravix_Video_RecoveryView::OnBnClickedRepair>(),
+    fw::msg::DpiChanged<&CDravix_Video_RecoveryView::OnDpiChanged>(),
 };
 // clang-format on
 
 CDravix_Video_RecoveryView::CDravix_Video_RecoveryView()
-    : m_brushBackground(CreateSolidBrush(kWhite)) {}
+    : m_brushBackground(CreateSolidBrush(kWhite)), m_background(IDB_SOURCE_BACKGROUND) {}
+
+fw::Font CDravix_Video_RecoveryView::MakeFont() const {
+    return fw::Font(CreateFontW(Scaled(14), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                0, 0, 0, 0, L"Open Sans"));
+}
 
 int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
     if (Default() == -1)
         return -1;
 
-    m_pFont = std::make_unique<fw::Font>(CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                                     ANSI_CHARSET, 0, 0, 0, 0, L"Open Sans"));
+    m_font = MakeFont();
 
     m_staticPath.Create({.parent = m_hWnd,
                          .id = IDC_SOURCE_PATH,
                          .style = WS_CHILD | WS_VISIBLE | SS_LEFT,
                          .text = L"Please add corrput video file to repair.",
                          .className = WC_STATICW});
-    m_staticPath.SetFont(m_pFont->Get(), true);
+    m_staticPath.SetFont(m_font.Get(), true);
     m_staticPath.Show(SW_SHOW);
     fw::SetAccessible(m_staticPath.Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
 
@@ -84,9 +89,19 @@ void CDravix_Video_RecoveryView::OnSize(UINT, int cx, int cy) {
     const int a = cx / 11;
     const int b = cy / 6;
     // Nothing is clamped: a short page gives the text line a negative height.
-    m_btnAdd.MoveTo(a + 40, b + 20, 150, 150);
-    m_staticPath.MoveTo(a + 24, b + 190, a + 330, b - 50);
-    m_btnRepair.MoveTo(125, 295, 130, 37);
+    m_btnAdd.MoveTo(a + Scaled(40), b + Scaled(20), Scaled(150), Scaled(150));
+    m_staticPath.MoveTo(a + Scaled(24), b + Scaled(190), a + Scaled(330), b - Scaled(50));
+    m_btnRepair.MoveTo(Scaled(125), Scaled(295), Scaled(130), Scaled(37));
+}
+
+void CDravix_Video_RecoveryView::OnDpiChanged(int) {
+    if (!m_btnAdd)
+        return;
+    fw::Font font = MakeFont();
+    m_staticPath.SetFont(font.Get(), true);
+    m_font = std::move(font);
+    const RECT client = ClientRect();
+    OnSize(SIZE_RESTORED, client.right, client.bottom);
 }
 
 HBRUSH CDravix_Video_RecoveryView::OnCtlColor(HDC dc, HWND, UINT kind) {
@@ -159,6 +174,6 @@ void CDravix_Video_RecoveryView::OnDraw(HDC dc) {
 void CDravix_Video_RecoveryView::DrawBackground(HDC dc, const RECT& client) {
     // A page larger than the picture is white beyond it.
     FillRect(dc, &client, m_brushBackground.Get());
-    fw::DrawBitmapResource(dc, IDB_SOURCE_BACKGROUND, client.left, client.top,
-                           client.right - client.left, client.bottom - client.top);
+    m_background.Draw(dc, Dpi(), client.left, client.top, client.right - client.left,
+                      client.bottom - client.top);
 }

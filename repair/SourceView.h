@@ -41,6 +41,8 @@ private:
     void OnBnClickedRepair();
     void ShowEditMenu(POINT screen);
     void DrawBackground(HDC dc, const RECT& client);
+    void OnDpiChanged(int dpi);
+    fw::Font MakeFont() const;
 
     static const fw::MessageTable<CDravix_Video_RecoveryView> kMessages;
 
@@ -48,5 +50,6 @@ private:
     fw::Control m_staticPath;
     CToolButton m_btnAdd;
     CToolButton m_btnRepair;
-    std::unique_ptr<fw::Font> m_pFont;
+    fw::Font m_font;
+    fw::Picture m_background;
 };

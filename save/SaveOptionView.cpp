@@ -20,10 +20,10 @@ const std::wstring kSaveTip = L"Save the repaired video file.";
 const std::wstring kBackTip = L"Back to previous wizard.";
 const std::wstring kPreviewTip = L"Preview the repaired video file.";
 
-fw::Font MakePageFont() {
-    return fw::Font(CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH, L"Open Sans"));
+fw::Font MakePageFont(int dpi) {
+    return fw::Font(CreateFontW(fw::ScalePixels(16, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH, L"Open Sans"));
 }
 
 void CreateImageButton(CToolButton& button, HWND parent, int id, UINT normal, UINT hover,
@@ -45,10 +45,12 @@ const fw::MessageTable<CSaveOptionView> CSaveOptionView::kMessages = {
     fw::msg::Command<IDC_BACK, &CSaveOptionView::OnBnClickedBack>(),
     fw::msg::Command<IDC_PREVIEW, &CSaveOptionView::OnBnClickedPreview>(),
     fw::msg::EraseBkgnd<&CSaveOptionView::OnEraseBkgnd>(),
+    fw::msg::DpiChanged<&CSaveOptionView::OnDpiChanged>(),
 };
 // clang-format on
 
-CSaveOptionView::CSaveOptionView() : m_brushBackground(CreateSolidBrush(RGB(255, 255, 255))) {}
+CSaveOptionView::CSaveOptionView()
+    : m_brushBackground(CreateSolidBrush(RGB(255, 255, 255))), m_background(IDB_SAVE_BACKGROUND) {}
 
 void CSaveOptionView::CreateControls() {
     if (m_editDest.Handle())
@@ -58,7 +60,7 @@ void CSaveOptionView::CreateControls() {
                               .style = kLabelStyle,
                               .text = L"Destination directory path to save repaired Video file:",
                               .className = L"STATIC"});
-    m_fontLabel = MakePageFont();
+    m_fontLabel = MakePageFont(Dpi());
     m_staticDestLabel.SetFont(m_fontLabel.Get());
 
     m_staticDone.Create({.parent = m_hWnd,
@@ -70,7 +72,7 @@ void CSaveOptionView::CreateControls() {
 
     m_editDest.Create(
         {.parent = m_hWnd, .id = IDC_DEST_PATH, .style = kFieldStyle, .className = L"EDIT"});
-    m_fontEdit = MakePageFont();
+    m_fontEdit = MakePageFont(Dpi());
     m_editDest.SetFont(m_fontEdit.Get());
     m_editDest.SetText(m_strDestPath);
 
@@ -94,21 +96,40 @@ void CSaveOptionView::CreateControls() {
 
 void CSaveOptionView::OnSize(UINT, int cx, int cy) {
     Default();
-    const int left = cx / 2 - cx / 5 - 100;
-    const int right = cx - cx / 5 - 60;
-    const int top = cy / 2 - 70;
+    const int left = cx / 2 - cx / 5 - Scaled(100);
+    const int right = cx - cx / 5 - Scaled(60);
+    const int top = cy / 2 - Scaled(70);
     const int width = right - left;
+    const int line = Scaled(22);
     if (IsWindow(m_editDest.Handle())) {
-        m_editDest.MoveTo(left, top, width, 22);
-        m_staticDestLabel.MoveTo(left, top - 25, width, 22);
-        m_staticDone.MoveTo(left, top - 45, width, 22);
-        m_btnBrowse.MoveTo(right, top, 70, 22);
+        m_editDest.MoveTo(left, top, width, line);
+        m_staticDestLabel.MoveTo(left, top - Scaled(25), width, line);
+        m_staticDone.MoveTo(left, top - Scaled(45), width, line);
+        m_btnBrowse.MoveTo(right, top, Scaled(70), line);
     }
     if (IsWindow(m_btnBack.Handle())) {
-        m_btnBack.MoveTo(cx / 2 - 260, cy / 2 - 10, 133, 60);
-        m_btnPreview.MoveTo(cx / 2 - 67, cy / 2 - 10, 133, 60);
-        m_btnSave.MoveTo(cx / 2 + 126, cy / 2 - 10, 133, 60);
+        const int row = cy / 2 - Scaled(10);
+        const int buttonWidth = Scaled(133), buttonHeight = Scaled(60);
+        m_btnBack.MoveTo(cx / 2 - Scaled(260), row, buttonWidth, buttonHeight);
+        m_btnPreview.MoveTo(cx / 2 - Scaled(67), row, buttonWidth, buttonHeight);
+        m_btnSave.MoveTo(cx / 2 + Scaled(126), row, buttonWidth, buttonHeight);
     }
+}
+
+void CSaveOptionView::OnDpiChanged(int dpi) {
+    // Controls not made yet are made at the new scale when the page is first shown.
+    if (!m_editDest.Handle())
+        return;
+    // The controls take the new fonts before the old ones go.
+    fw::Font label = MakePageFont(dpi);
+    fw::Font edit = MakePageFont(dpi);
+    m_staticDestLabel.SetFont(label.Get());
+    m_staticDone.SetFont(label.Get());
+    m_editDest.SetFont(edit.Get());
+    m_fontLabel = std::move(label);
+    m_fontEdit = std::move(edit);
+    const RECT client = ClientRect();
+    OnSize(SIZE_RESTORED, client.right, client.bottom);
 }
 
 HBRUSH CSaveOptionView::OnCtlColor(HDC dc, HWND, UINT kind) {
@@ -138,13 +159,8 @@ void CSaveOptionView::OnDraw(HDC dc) {
 
 void CSaveOptionView::PaintBackground(HDC dc) {
     const RECT client = ClientRect();
-    const fw::Bitmap picture = fw::LoadBitmapResource(IDB_SAVE_BACKGROUND);
-    const SIZE size = fw::BitmapSize(picture.Get());
-    fw::MemoryDC memory(dc);
-    fw::SelectGuard select(memory.Get(), picture.Get());
     // Natural size, never stretched; nothing is drawn beyond the picture.
-    BitBlt(dc, client.left, client.top, std::min<LONG>(client.right, size.cx),
-           std::min<LONG>(client.bottom, size.cy), memory.Get(), 0, 0, SRCCOPY);
+    m_background.Draw(dc, Dpi(), client.left, client.top, client.right, client.bottom);
 }
 
 void CSaveOptionView::OnBnClickedBrowse() {

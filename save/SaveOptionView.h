@@ -40,6 +40,7 @@ public:
     CCustomEdit m_editDest;
     fw::Font m_fontLabel;
     fw::Font m_fontEdit;
+    fw::Picture m_background;
     fw::Control m_staticDestLabel;
     fw::Control m_staticDone;
 
@@ -47,6 +48,7 @@ protected:
     DWORD PreCreateStyle(DWORD style) override { return style | WS_VISIBLE; }
     void OnDraw(HDC dc) override;
     void PaintBackground(HDC dc);
+    void OnDpiChanged(int dpi);
     std::vector<HWND> TabOrder() const override {
         return {m_editDest.Handle(), m_btnBrowse.Handle(), m_btnBack.Handle(),
                 m_btnPreview.Handle(), m_btnSave.Handle()};
