@@ -72,6 +72,11 @@ bool CAboutDlg::OnEraseBkgnd(HDC dc) {
     if (client.right > size.cx)
         StretchBlt(dc, size.cx, 0, client.right - size.cx, size.cy, memory.Get(), size.cx - 1, 0, 1,
                    size.cy, SRCCOPY);
+    // Below the picture, should the dialog come out taller, the box is white.
+    if (client.bottom > size.cy) {
+        const RECT below{0, size.cy, client.right, client.bottom};
+        FillRect(dc, &below, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
     SelectObject(memory.Get(), old);
     return true;
 }

@@ -148,6 +148,38 @@ std::vector<int> ButtonIds(HWND dialog) {
     return ids;
 }
 
+bool CaptureWindow(HWND window, const std::wstring& path) {
+    const RECT rect = fw::WindowRef(window).WindowRect();
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    fw::WindowDC screen(nullptr);
+    fw::MemoryDC memory(screen.Get());
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up, as a bitmap file stores it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    fw::Bitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !memory)
+        return false;
+    {
+        fw::SelectGuard select(memory.Get(), bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top,
+               SRCCOPY | CAPTUREBLT);
+        GdiFlush();
+    }
+    const DWORD stride = (width * 3 + 3) & ~3u, imageSize = stride * height;
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42; // "BM"
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    return support::WriteBytes(path, bytes);
+}
+
 void Press(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

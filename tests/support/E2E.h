@@ -73,6 +73,9 @@ HWND FocusOf(HWND window);
 void Type(HWND front, WORD key, WORD modifier = 0);
 void TypeText(HWND front, const std::wstring& text);
 
+// Writes what the screen shows where `window` is as a 24-bit bitmap file.
+bool CaptureWindow(HWND window, const std::wstring& path);
+
 // One run of the program. Not copyable; the destructor kills a process that still runs.
 class App {
 public:

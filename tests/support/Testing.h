@@ -28,8 +28,23 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Rectangles and sizes compare and print in test expectations.
+inline bool operator==(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != FALSE;
+}
+inline bool operator==(const SIZE& a, const SIZE& b) {
+    return a.cx == b.cx && a.cy == b.cy;
+}
+inline void PrintTo(const RECT& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+inline void PrintTo(const SIZE& s, std::ostream* out) {
+    *out << s.cx << "x" << s.cy;
+}
 
 namespace support {
 

@@ -41,44 +41,6 @@ bool Resize(const std::wstring& path, LONGLONG size) {
     return done;
 }
 
-// Writes what the screen shows where `window` is as a 24-bit bitmap.
-bool Capture(HWND window, const std::wstring& path) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // bottom-up, as a bitmap file stores it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT);
-    GdiFlush();
-
-    const DWORD stride = (width * 3 + 3) & ~3u, imageSize = stride * height;
-    BITMAPFILEHEADER header{};
-    header.bfType = 0x4D42; // "BM"
-    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    header.bfSize = header.bfOffBits + imageSize;
-    bool written = false;
-    if (FILE* file = _wfopen(path.c_str(), L"wb")) {
-        written = std::fwrite(&header, sizeof header, 1, file) == 1 &&
-                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file) == 1 &&
-                  std::fwrite(bits, imageSize, 1, file) == 1;
-        std::fclose(file);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return written;
-}
-
 class Screens : public testing::Test {
 protected:
     void SetUp() override {
@@ -88,7 +50,8 @@ protected:
     // Lets the windows finish painting, then takes the main window.
     void Take(const e2e::App& app, const wchar_t* name) {
         Sleep(700);
-        EXPECT_TRUE(Capture(app.MainWindow(), m_folder + name + L".bmp")) << "picture " << name;
+        EXPECT_TRUE(e2e::CaptureWindow(app.MainWindow(), m_folder + name + L".bmp"))
+            << "picture " << name;
     }
 
 private:

@@ -1,0 +1,113 @@
+// The program at the display's scale. The ordinary run is at 96 DPI;
+// tests/e2e/display-scale.sh runs this again in a prefix of its own at 144 and
+// 192 DPI, naming the DPI it set in DRAVIX_EXPECT_DPI and a folder in
+// DRAVIX_SCREENS where the pictures of each page and of the About box go.
+#include "support/E2E.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+RECT Rect(int x, int y, int width, int height) {
+    return {x, y, x + width, y + height};
+}
+
+// A window's rectangle in the client coordinates of `page`.
+RECT PlacedIn(HWND page, HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE SizeOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+class DisplayScale : public testing::Test {
+protected:
+    void SetUp() override {
+        fw::WindowDC screen(nullptr);
+        m_dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+        if (const char* expected = std::getenv("DRAVIX_EXPECT_DPI")) {
+            ASSERT_EQ(m_dpi, std::atoi(expected)) << "the prefix's LogPixels did not take";
+        }
+        if (const wchar_t* folder = _wgetenv(L"DRAVIX_SCREENS"))
+            m_screens = folder;
+    }
+    int S(int pixels) const { return fw::ScalePixels(pixels, m_dpi); }
+    void Keep(HWND window, const wchar_t* name) const {
+        if (m_screens.empty())
+            return;
+        Sleep(500); // the last paints
+        EXPECT_TRUE(e2e::CaptureWindow(window, m_screens + L"\\" + name + L".bmp")) << name;
+    }
+
+    int m_dpi = 96;
+    std::wstring m_screens;
+};
+
+TEST_F(DisplayScale, WindowPagesAndPicturesFollowTheScale) {
+    support::ScratchFile source(support::TempPath(L"dravix scale clip.mp4"));
+    ASSERT_TRUE(support::WriteBytes(source.Path(), support::SampleBytes(20000)));
+    const std::wstring chosen = support::TempPath(L"dravix scale out");
+    support::ScratchFile output(chosen + L"_(recovered).mp4");
+
+    e2e::App app;
+    ASSERT_TRUE(app.Start());
+    HWND main = app.MainWindow();
+    EXPECT_EQ(SizeOf(main), (SIZE{S(840), S(520)}));
+    EXPECT_EQ(SizeOf(GetDlgItem(main, ID_STATUS_BAR)).cy, S(24));
+
+    HWND page = GetDlgItem(main, ID_FIRST_PANE);
+    RECT client{};
+    GetClientRect(page, &client);
+    const int a = client.right / 11, b = client.bottom / 6;
+    EXPECT_EQ(PlacedIn(page, app.Find(IDC_ADD)), Rect(a + S(40), b + S(20), S(150), S(150)));
+    EXPECT_EQ(PlacedIn(page, app.Find(IDC_REPAIR)), Rect(S(125), S(295), S(130), S(37)));
+    Keep(main, L"source-empty");
+
+    // The check mark's picture sizes its button until the next layout.
+    ASSERT_TRUE(app.OpenSource(source.Path()));
+    EXPECT_EQ(SizeOf(app.Find(IDC_ADD)), (SIZE{S(150), S(168)}));
+    Keep(main, L"source");
+
+    e2e::Click(app.Find(IDC_REPAIR));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); })) << app.Describe();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
+    page = GetDlgItem(main, ID_FIRST_PANE);
+    GetClientRect(page, &client);
+    const int cx = client.right, cy = client.bottom;
+    const int left = cx / 2 - cx / 5 - S(100), right = cx - cx / 5 - S(60), top = cy / 2 - S(70);
+    EXPECT_EQ(PlacedIn(page, app.Find(IDC_DEST_PATH)), Rect(left, top, right - left, S(22)));
+    EXPECT_EQ(PlacedIn(page, app.Find(IDC_BROWSE)), Rect(right, top, S(70), S(22)));
+    EXPECT_EQ(PlacedIn(page, app.Find(IDC_BACK)),
+              Rect(cx / 2 - S(260), cy / 2 - S(10), S(133), S(60)));
+    EXPECT_EQ(PlacedIn(page, app.Find(IDC_SAVE)),
+              Rect(cx / 2 + S(126), cy / 2 - S(10), S(133), S(60)));
+
+    e2e::Click(app.Find(IDC_BROWSE));
+    HWND chooser = app.WaitForFileDialog();
+    ASSERT_TRUE(chooser) << app.Describe();
+    ASSERT_TRUE(e2e::ChooseFile(chooser, chosen));
+    ASSERT_TRUE(app.WaitForClose(chooser));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::Text(app.Find(IDC_DEST_PATH)).empty(); }));
+    Keep(main, L"save");
+
+    app.Command(ID_APP_ABOUT);
+    HWND about = app.WaitForDialog(L"About Dravix Video Repair");
+    ASSERT_TRUE(about);
+    Keep(about, L"about");
+    e2e::Click(GetDlgItem(about, IDC_ABOUT_OK));
+    ASSERT_TRUE(app.WaitForClose(about));
+    EXPECT_TRUE(app.Close());
+}
+
+} // namespace
