@@ -9,6 +9,8 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 namespace {
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // How long the end of the session waits for a stopped job to let go of its files.
@@ -49,6 +51,7 @@ int CMainFrame::OnCreate(const CREATESTRUCTW&) {
     // The size is given for 96 DPI; the screen's may be larger.
     SetWindowPos(m_hWnd, nullptr, 0, 0, Scaled(kWidth), Scaled(kHeight),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetIcons();
     CenterOnScreen();
     fw::VisualManager::SetDefaultManager(std::make_unique<CColorThemeManager>());
     if (!m_wndMenuBar.Create(m_hWnd, IDR_MAINFRAME))
@@ -86,8 +89,22 @@ void CMainFrame::SetStatusFont() {
     m_statusFont = std::move(font);
 }
 
+void CMainFrame::SetIcons() {
+    // The caption's and the task bar's sizes at the frame's scale, each drawn for its size.
+    for (const auto& [which, size] : {std::pair{ICON_SMALL, 16}, std::pair{ICON_BIG, 32}}) {
+        fw::Icon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                                    MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                    Scaled(size), Scaled(size), 0)));
+        if (!icon)
+            continue;
+        Send(WM_SETICON, which, reinterpret_cast<LPARAM>(icon.Get()));
+        m_icons[which == ICON_BIG] = std::move(icon);
+    }
+}
+
 void CMainFrame::OnDpiChanged(int) {
     SetStatusFont();
+    SetIcons();
 }
 
 void CMainFrame::OnClose() {

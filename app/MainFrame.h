@@ -37,6 +37,8 @@ private:
     BOOL CreateStatusBarElements();
     // The status bar's font, made for the frame's DPI.
     void SetStatusFont();
+    // The window's small and large icons, at the frame's DPI.
+    void SetIcons();
     void OnDpiChanged(int dpi);
 
     static const fw::MessageTable<CMainFrame> kMessages;
@@ -44,4 +46,5 @@ private:
     const Workflow& m_workflow;
     CDlgProgress* m_pRunningJob = nullptr;
     fw::Font m_statusFont;
+    fw::Icon m_icons[2]; // small, large
 };

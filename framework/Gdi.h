@@ -187,6 +187,13 @@ struct KernelHandleTraits {
 };
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 
+// An icon loaded at a size of its own, destroyed with the wrapper.
+struct IconTraits {
+    static bool Valid(HICON icon) { return icon != nullptr; }
+    static void Close(HICON icon) { DestroyIcon(icon); }
+};
+using Icon = UniqueResource<HICON, IconTraits>;
+
 // A reference to a COM object, released on destruction.
 template <class I> struct ComTraits {
     static bool Valid(I* object) { return object != nullptr; }
