@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/Gdi.h"
 #include "res/resource.h"
 
 #include <set>
@@ -39,6 +40,18 @@ TEST(ArtTest, BitmapsHaveTheLaidOutSizeAnd24Bits) {
         EXPECT_EQ(dib.dsBm.bmHeight, picture.height);
         EXPECT_EQ(dib.dsBm.bmBitsPixel, 24);
         DeleteObject(bitmap);
+    }
+}
+
+TEST(ArtTest, PicturesComeAtTheLaidOutSizeScaledForEachDisplay) {
+    for (const Picture& picture : kPictures) {
+        for (int dpi : {72, 96, 110, 120, 144, 168, 192, 240}) {
+            SCOPED_TRACE(testing::Message() << "bitmap id " << picture.id << " at " << dpi);
+            const fw::Bitmap bitmap = fw::LoadPicture(picture.id, dpi);
+            const SIZE size = fw::BitmapSize(bitmap.Get());
+            EXPECT_EQ(size.cx, fw::ScalePixels(picture.width, dpi));
+            EXPECT_EQ(size.cy, fw::ScalePixels(picture.height, dpi));
+        }
     }
 }
 
