@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace fw {
@@ -31,6 +32,12 @@ public:
         m_handle = handle;
     }
     H Release() { return std::exchange(m_handle, H{}); }
+    // Lets go of what it holds and gives the place for a function that hands
+    // out a new handle through a pointer (a COM out-parameter).
+    H* Put() {
+        Reset();
+        return &m_handle;
+    }
     H Get() const { return m_handle; }
     bool Valid() const { return Traits::Valid(m_handle); }
     explicit operator bool() const { return Valid(); }
@@ -56,14 +63,6 @@ using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
 using Region = GdiObject<HRGN>;
 
-inline constexpr int kBaseDpi = 96;
-// Pixels at `dpi` of a length of `pixels` at 96 DPI (MulDiv rounding).
-inline int ScalePixels(int pixels, int dpi) {
-    return MulDiv(pixels, dpi, kBaseDpi);
-}
-// Picture `id` of this program drawn for `dpi`.
-Bitmap LoadPicture(UINT id, int dpi);
-
 // Loads a bitmap resource of this program as a device-dependent bitmap.
 Bitmap LoadBitmapResource(UINT id, UINT flags = 0);
 // Size of a bitmap in pixels; {0, 0} for none.
@@ -73,6 +72,23 @@ SIZE BitmapSize(HBITMAP bitmap);
 // large as a page, loading it as a bitmap first costs more than the copy.
 // False when there is no such picture.
 bool DrawBitmapResource(HDC dc, UINT id, int x, int y, int width, int height);
+
+inline constexpr int kBaseDpi = 96;
+// Pixels at `dpi` of a length of `pixels` at 96 DPI (MulDiv rounding).
+inline int ScalePixels(int pixels, int dpi) {
+    return MulDiv(pixels, dpi, kBaseDpi);
+}
+// Picture `id` of this program drawn for `dpi`, as a bitmap of exactly
+// ScalePixels(width at 96) x ScalePixels(height at 96). At 96 it is the bitmap
+// resource itself; otherwise the rendering closest at or above the DPI,
+// scaled smoothly to the exact size when the DPI falls between renderings
+// (and scaled up from the largest above 200 %). None when there is no such picture.
+Bitmap LoadPicture(UINT id, int dpi);
+// Resamples a top-down picture of 32-bit pixels to another size: each target
+// pixel is the mean of the source area it covers, partly covered pixels in
+// proportion, each of the four bytes on its own. Serves enlarging as well.
+void ResamplePixels(const std::uint32_t* source, SIZE sourceSize, std::uint32_t* target,
+                    SIZE targetSize);
 
 // A picture of this program drawn at its natural size for a DPI, kept from one
 // paint to the next. At 96 DPI it is copied straight from the resource.

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/Gdi.h"
 #include "res/resource.h"
+
+#include <set>
 
 namespace {
 
@@ -40,11 +43,34 @@ TEST(ArtTest, BitmapsHaveTheLaidOutSizeAnd24Bits) {
     }
 }
 
-TEST(ArtTest, AppIconLoadsAsColourIconAtSmallAndLargeSize) {
-    for (int size : {16, 32}) {
+TEST(ArtTest, PicturesComeAtTheLaidOutSizeScaledForEachDisplay) {
+    for (const Picture& picture : kPictures) {
+        for (int dpi : {72, 96, 110, 120, 144, 168, 192, 240}) {
+            SCOPED_TRACE(testing::Message() << "bitmap id " << picture.id << " at " << dpi);
+            const fw::Bitmap bitmap = fw::LoadPicture(picture.id, dpi);
+            const SIZE size = fw::BitmapSize(bitmap.Get());
+            EXPECT_EQ(size.cx, fw::ScalePixels(picture.width, dpi));
+            EXPECT_EQ(size.cy, fw::ScalePixels(picture.height, dpi));
+        }
+    }
+}
+
+TEST(ArtTest, AppIconHasTheUsualSizesInColour) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON);
+    ASSERT_NE(found, nullptr);
+    // An icon directory: a count at byte 4, then 14-byte entries led by width
+    // and height, where 0 stands for 256.
+    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    std::set<int> sizes;
+    for (int i = 0; i < *reinterpret_cast<const WORD*>(group + 4); ++i)
+        sizes.insert(group[6 + 14 * i] ? group[6 + 14 * i] : 256);
+    EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}));
+
+    for (int size : {16, 20}) {
         SCOPED_TRACE(testing::Message() << "icon size " << size);
-        auto icon = static_cast<HICON>(LoadImageW(
-            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+        auto icon = static_cast<HICON>(
+            LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
         ASSERT_NE(icon, nullptr);
         ICONINFO info{};
         EXPECT_TRUE(GetIconInfo(icon, &info));

@@ -286,12 +286,13 @@ Canvas::Canvas(int width, int height, COLORREF background) {
     Create(width, height, background);
 }
 
-Canvas::Canvas(UINT bitmapResource) {
-    const fw::Bitmap picture = fw::LoadBitmapResource(bitmapResource);
-    const SIZE size = fw::BitmapSize(picture.Get());
+Canvas::Canvas(UINT bitmapResource) : Canvas(fw::LoadBitmapResource(bitmapResource).Get()) {}
+
+Canvas::Canvas(HBITMAP picture) {
+    const SIZE size = fw::BitmapSize(picture);
     Create(size.cx, size.cy, RGB(0, 0, 0));
     fw::MemoryDC source(Dc());
-    fw::SelectGuard select(source.Get(), picture.Get());
+    fw::SelectGuard select(source.Get(), picture);
     BitBlt(Dc(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
 }
 

@@ -175,6 +175,8 @@ public:
     Canvas(int width, int height, COLORREF background = RGB(0, 0, 0));
     // A copy of a bitmap resource of the program, at its own size.
     explicit Canvas(UINT bitmapResource);
+    // A copy of a bitmap, at its own size.
+    explicit Canvas(HBITMAP picture);
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
     ~Canvas();
