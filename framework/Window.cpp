@@ -131,6 +131,16 @@ LRESULT WindowBase::Default() {
     return DefaultProc(current.message, current.wParam, current.lParam);
 }
 
+int WindowBase::Dpi() const {
+    if (m_dpi)
+        return m_dpi;
+    // A window made after its frame learnt a new DPI is shown at that DPI too.
+    HWND parent = (GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD) ? GetParent(m_hWnd) : nullptr;
+    if (const WindowBase* bound = FromHandle(parent))
+        return bound->Dpi();
+    return DpiOf(m_hWnd);
+}
+
 int WindowBase::Scaled(int pixels) const {
     return ScalePixels(pixels, Dpi());
 }

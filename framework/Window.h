@@ -89,9 +89,9 @@ public:
     virtual bool PreTranslateMessage(MSG& message);
 
     UINT CurrentMessage() const { return m_current.message; }
-    // The DPI the window is shown at, as the last kDpiChanged told it, or as
-    // the system reports it until then.
-    int Dpi() const { return m_dpi ? m_dpi : DpiOf(m_hWnd); }
+    // The DPI the window is shown at, as the last kDpiChanged told it; until
+    // then its parent's, or as the system reports it.
+    int Dpi() const;
     // A length given in pixels at 96 DPI, in pixels at the window's DPI.
     int Scaled(int pixels) const;
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

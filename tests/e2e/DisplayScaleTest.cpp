@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -50,6 +52,25 @@ protected:
         EXPECT_TRUE(e2e::CaptureWindow(window, m_screens + L"\\" + name + L".bmp")) << name;
     }
 
+    // A repair long enough to show its dialog, then stopped.
+    void KeepProgress(e2e::App& app) {
+        support::ScratchFile large(support::TempPath(L"dravix scale large.mp4"));
+        ASSERT_TRUE(support::SetFileSize(large.Path(), LONGLONG{2} << 30));
+        ASSERT_TRUE(app.OpenSource(large.Path()));
+        e2e::Click(app.Find(IDC_REPAIR));
+        HWND dialog = app.WaitForDialogWith(IDC_STOP);
+        ASSERT_TRUE(dialog);
+        HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return SendMessageW(bar, PBM_GETPOS, 0, 0) >= 40; }));
+        Keep(dialog, L"progress");
+        e2e::Click(GetDlgItem(dialog, IDC_STOP));
+        HWND question = app.WaitForMessageBox();
+        ASSERT_TRUE(question);
+        e2e::Press(question, IDYES);
+        ASSERT_TRUE(app.WaitForClose(dialog, 30000));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
+    }
+
     int m_dpi = 96;
     std::wstring m_screens;
 };
@@ -73,6 +94,8 @@ TEST_F(DisplayScale, WindowPagesAndPicturesFollowTheScale) {
     EXPECT_EQ(PlacedIn(page, app.Find(IDC_ADD)), Rect(a + S(40), b + S(20), S(150), S(150)));
     EXPECT_EQ(PlacedIn(page, app.Find(IDC_REPAIR)), Rect(S(125), S(295), S(130), S(37)));
     Keep(main, L"source-empty");
+    if (!m_screens.empty())
+        KeepProgress(app);
 
     // The check mark's picture sizes its button until the next layout.
     ASSERT_TRUE(app.OpenSource(source.Path()));

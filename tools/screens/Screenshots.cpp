@@ -28,19 +28,6 @@ std::wstring VideosFolder() {
     return folder;
 }
 
-// Sets a file's size without writing it: a large source stays cheap to make.
-bool Resize(const std::wstring& path, LONGLONG size) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER end{};
-    end.QuadPart = size;
-    const bool done = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    return done;
-}
-
 class Screens : public testing::Test {
 protected:
     void SetUp() override {
@@ -63,7 +50,7 @@ TEST_F(Screens, SourceProgressSaveAbout) {
     ASSERT_FALSE(videos.empty());
     // Large enough for the repair to last while the picture is taken.
     support::ScratchFile source(videos + L"\\Holiday 2026.mp4");
-    ASSERT_TRUE(Resize(source.Path(), LONGLONG{2} << 30));
+    ASSERT_TRUE(support::SetFileSize(source.Path(), LONGLONG{2} << 30));
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
@@ -84,7 +71,7 @@ TEST_F(Screens, SourceProgressSaveAbout) {
 
     // A short source ends in a blink and leads to the save page.
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
-    ASSERT_TRUE(Resize(source.Path(), 3 << 20));
+    ASSERT_TRUE(support::SetFileSize(source.Path(), 3 << 20));
     ASSERT_TRUE(app.OpenSource(source.Path()));
     e2e::Click(app.Find(IDC_REPAIR));
     ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); })) << app.Describe();
