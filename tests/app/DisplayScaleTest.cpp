@@ -45,27 +45,18 @@ protected:
         const RECT bar = frame->m_wndStatusBar.RectInParent();
         EXPECT_EQ(bar.bottom - bar.top, s(24));
         const RECT client = app.Page(page)->ClientRect();
-        const int cx = client.right, cy = client.bottom;
+        for (const auto& [id, rect] :
+             support::ExpectedLayout(page, client.right, client.bottom, dpi))
+            EXPECT_EQ(Placed(page, id), rect) << "control " << id;
         if (page == 0) {
-            const int a = cx / 11, b = cy / 6;
-            EXPECT_EQ(Placed(0, IDC_ADD), Rect(a + s(40), b + s(20), s(150), s(150)));
-            EXPECT_EQ(Placed(0, IDC_SOURCE_PATH),
-                      Rect(a + s(24), b + s(190), a + s(330), b - s(50)));
-            EXPECT_EQ(Placed(0, IDC_REPAIR), Rect(s(125), s(295), s(130), s(37)));
             EXPECT_EQ(Picture(0, IDC_ADD), (SIZE{s(150), s(150)}));
             EXPECT_EQ(Picture(0, IDC_REPAIR), (SIZE{s(130), s(38)}));
             EXPECT_EQ(FontHeight(0, IDC_SOURCE_PATH), s(14));
-            return;
+        } else {
+            EXPECT_EQ(Picture(1, IDC_SAVE), (SIZE{s(134), s(60)}));
+            EXPECT_EQ(Picture(1, IDC_BROWSE), (SIZE{s(72), s(22)}));
+            EXPECT_EQ(FontHeight(1, IDC_DEST_PATH), s(16));
         }
-        const int left = cx / 2 - cx / 5 - s(100), right = cx - cx / 5 - s(60),
-                  top = cy / 2 - s(70);
-        EXPECT_EQ(Placed(1, IDC_DEST_PATH), Rect(left, top, right - left, s(22)));
-        EXPECT_EQ(Placed(1, IDC_BROWSE), Rect(right, top, s(70), s(22)));
-        EXPECT_EQ(Placed(1, IDC_SAVE), Rect(cx / 2 + s(126), cy / 2 - s(10), s(133), s(60)));
-        EXPECT_EQ(Picture(1, IDC_SAVE), (SIZE{s(134), s(60)}));
-        EXPECT_EQ(Picture(1, IDC_BROWSE), (SIZE{s(72), s(22)}));
-        EXPECT_EQ(FontHeight(1, IDC_DEST_PATH), s(16));
-        EXPECT_EQ(FontHeight(1, IDC_DEST_LABEL), s(16));
     }
 
     RECT m_suggested{};

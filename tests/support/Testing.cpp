@@ -1,5 +1,7 @@
 #include "support/Testing.h"
 
+#include "res/resource.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <oleacc.h>
@@ -163,6 +165,23 @@ std::string ReadBytes(const std::wstring& path) {
         std::fclose(file);
     }
     return bytes;
+}
+
+std::vector<std::pair<int, RECT>> ExpectedLayout(int page, int cx, int cy, int dpi) {
+    const auto s = [dpi](int pixels) { return fw::ScalePixels(pixels, dpi); };
+    const auto rect = [](int x, int y, int width, int height) {
+        return RECT{x, y, x + width, y + height};
+    };
+    if (page == 0) {
+        const int a = cx / 11, b = cy / 6;
+        return {{IDC_ADD, rect(a + s(40), b + s(20), s(150), s(150))},
+                {IDC_SOURCE_PATH, rect(a + s(24), b + s(190), a + s(330), b - s(50))},
+                {IDC_REPAIR, rect(s(125), s(295), s(130), s(37))}};
+    }
+    const int left = cx / 2 - cx / 5 - s(100), right = cx - cx / 5 - s(60), top = cy / 2 - s(70);
+    return {{IDC_DEST_PATH, rect(left, top, right - left, s(22))},
+            {IDC_BROWSE, rect(right, top, s(70), s(22))},
+            {IDC_SAVE, rect(cx / 2 + s(126), cy / 2 - s(10), s(133), s(60))}};
 }
 
 bool SetFileSize(const std::wstring& path, LONGLONG size) {

@@ -30,6 +30,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Rectangles and sizes compare and print in test expectations.
@@ -47,6 +48,11 @@ inline void PrintTo(const SIZE& s, std::ostream* out) {
 }
 
 namespace support {
+
+// Where a page of cx x cy pixels at `dpi` places some of its controls (control
+// id, rectangle in the page): the source page's Add, path and Repair (page 0),
+// the save page's field, Browse and Save (page 1).
+std::vector<std::pair<int, RECT>> ExpectedLayout(int page, int cx, int cy, int dpi);
 
 inline constexpr DWORD kTimeout = 10000; // ms
 
