@@ -70,22 +70,32 @@ protected:
         ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
     }
 
-    // The page now shown places its controls for the DPI (once it has been
-    // laid out: the program may still be switching pages).
+    // The page now shown places its controls for the DPI, once the switch to
+    // it has given it its size.
     void ExpectPageLaidOut(HWND main, int page) const {
-        HWND shown = GetDlgItem(main, ID_FIRST_PANE);
+        // Each control placed elsewhere, with where it is and where it belongs.
         const auto misplaced = [&] {
+            HWND shown = GetDlgItem(main, ID_FIRST_PANE);
+            if (!shown)
+                return std::string("no page is current");
             RECT client{};
             GetClientRect(shown, &client);
-            std::vector<int> wrong;
+            // A page is shown before the frame gives it its size.
+            if (IsRectEmpty(&client))
+                return std::string("the page has no size yet");
+            std::string wrong;
             for (const auto& [id, rect] :
-                 support::ExpectedLayout(page, client.right, client.bottom, m_dpi))
-                if (!(PlacedIn(shown, GetDlgItem(shown, id)) == rect))
-                    wrong.push_back(id);
+                 support::ExpectedLayout(page, client.right, client.bottom, m_dpi)) {
+                const RECT placed = PlacedIn(shown, GetDlgItem(shown, id));
+                if (!(placed == rect))
+                    wrong += "control " + std::to_string(id) + " at " +
+                             testing::PrintToString(placed) + ", not " +
+                             testing::PrintToString(rect) + "; ";
+            }
             return wrong;
         };
         e2e::WaitUntil([&] { return misplaced().empty(); });
-        EXPECT_EQ(misplaced(), std::vector<int>{}) << "controls placed elsewhere";
+        EXPECT_EQ(misplaced(), "");
     }
 
     int m_dpi = 96;
