@@ -18,6 +18,11 @@ class View : public Window {
 public:
     // Creates the view as a child of the frame; PreCreateStyle may change the style.
     bool CreateView(HWND parent, int id, DWORD style, const RECT& rect);
+    // Lays the view out again at its present size, as a WM_SIZE does.
+    void LayOut() const {
+        const RECT client = ClientRect();
+        Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
     // Paints the view into any DC, as WM_PAINT and WM_PRINTCLIENT do.
     void PaintContent(HDC dc) { OnDraw(dc); }
     // Gives the keyboard focus to the view, or to the control of it that

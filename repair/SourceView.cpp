@@ -100,8 +100,7 @@ void CDravix_Video_RecoveryView::OnDpiChanged(int) {
     fw::Font font = MakeFont();
     m_staticPath.SetFont(font.Get(), true);
     m_font = std::move(font);
-    const RECT client = ClientRect();
-    OnSize(SIZE_RESTORED, client.right, client.bottom);
+    LayOut();
 }
 
 HBRUSH CDravix_Video_RecoveryView::OnCtlColor(HDC dc, HWND, UINT kind) {

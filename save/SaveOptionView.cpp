@@ -90,8 +90,7 @@ void CSaveOptionView::CreateControls() {
     for (const fw::Control* label : {&m_staticDestLabel, &m_staticDone})
         fw::SetAccessible(label->Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
     // Laid out at once, should the page already have its size.
-    const RECT client = ClientRect();
-    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    LayOut();
 }
 
 void CSaveOptionView::OnSize(UINT, int cx, int cy) {
@@ -128,8 +127,7 @@ void CSaveOptionView::OnDpiChanged(int dpi) {
     m_editDest.SetFont(edit.Get());
     m_fontLabel = std::move(label);
     m_fontEdit = std::move(edit);
-    const RECT client = ClientRect();
-    OnSize(SIZE_RESTORED, client.right, client.bottom);
+    LayOut();
 }
 
 HBRUSH CSaveOptionView::OnCtlColor(HDC dc, HWND, UINT kind) {
