@@ -129,12 +129,7 @@ TEST_F(DisplayScale, WindowPagesAndPicturesFollowTheScale) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
     ExpectPageLaidOut(main, 1);
 
-    e2e::Click(app.Find(IDC_BROWSE));
-    HWND chooser = app.WaitForFileDialog();
-    ASSERT_TRUE(chooser) << app.Describe();
-    ASSERT_TRUE(e2e::ChooseFile(chooser, chosen));
-    ASSERT_TRUE(app.WaitForClose(chooser));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::Text(app.Find(IDC_DEST_PATH)).empty(); }));
+    ASSERT_TRUE(app.ChooseDestination(chosen));
     Keep(main, L"save");
 
     app.Command(ID_APP_ABOUT);

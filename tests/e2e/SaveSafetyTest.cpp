@@ -28,14 +28,6 @@ bool ReachTheSavePage(e2e::App& app, const std::wstring& source) {
     return false;
 }
 
-// Browse through the real save chooser; the field then holds the output name.
-bool Browse(e2e::App& app, const std::wstring& chosen) {
-    e2e::Click(app.Find(IDC_BROWSE));
-    HWND chooser = app.WaitForFileDialog();
-    return chooser && e2e::ChooseFile(chooser, chosen) && app.WaitForClose(chooser) &&
-           e2e::WaitUntil([&] { return !e2e::Text(app.Find(IDC_DEST_PATH)).empty(); });
-}
-
 // Waits for a message box, checks its text starts with `head`, and presses `button`.
 void Answer(e2e::App& app, const std::wstring& head, int button) {
     HWND box = app.WaitForMessageBox();
@@ -72,7 +64,7 @@ TEST(SaveSafety, TheReplaceQuestionIsAboutTheFileSaveWritesAndCtrlSSaves) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }));
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FocusOf(main) == app.Find(IDC_DEST_PATH); }))
         << "the destination field has the keys after Repair";
-    ASSERT_TRUE(Browse(app, chosen));
+    ASSERT_TRUE(app.ChooseDestination(chosen));
     EXPECT_EQ(e2e::Text(app.Find(IDC_DEST_PATH)), output.Path());
 
     // No: the earlier file stays as it was and nothing else is said.
@@ -112,7 +104,7 @@ TEST(SaveSafety, ADiskThatFillsDuringTheSaveLeavesTheEarlierFileAndNothingElse) 
 
     e2e::App app;
     ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
-    ASSERT_TRUE(Browse(app, folder + L"\\clip"));
+    ASSERT_TRUE(app.ChooseDestination(folder + L"\\clip"));
     e2e::Click(app.Find(IDC_SAVE));
     Answer(app, L"\"" + output.Path() + L"\" already exists.", IDYES);
     Answer(app, L"The file could not be saved as \"" + output.Path() + L"\".\n", IDOK);
@@ -126,7 +118,7 @@ TEST(SaveSafety, AProgramKilledDuringASaveLeavesNothingBesideTheDestination) {
     support::ScratchFolder out(L"dravix-killed-save");
     e2e::App app;
     ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
-    ASSERT_TRUE(Browse(app, out.File(L"clip")));
+    ASSERT_TRUE(app.ChooseDestination(out.File(L"clip")));
     e2e::Click(app.Find(IDC_SAVE));
     const auto partial = [&] { return support::FilesMatching(out.File(L"~*")); };
     ASSERT_TRUE(e2e::WaitUntil([&] { return !partial().empty(); })) << "no copy under way";

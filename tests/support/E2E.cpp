@@ -392,6 +392,17 @@ bool App::OpenSource(const std::wstring& path) {
     return false;
 }
 
+bool App::ChooseDestination(const std::wstring& chosen) {
+    Click(Find(IDC_BROWSE));
+    HWND chooser = WaitForFileDialog();
+    if (!chooser || !ChooseFile(chooser, chosen) || !WaitForClose(chooser))
+        return false;
+    if (WaitUntil([&] { return !Text(Find(IDC_DEST_PATH)).empty(); }))
+        return true;
+    ADD_FAILURE() << "the destination field stays empty; " << ToUtf8(Describe());
+    return false;
+}
+
 bool App::WaitForExit(DWORD timeoutMs) {
     if (!m_process || WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0)
         return true;

@@ -126,6 +126,9 @@ public:
     // Chooses the source video through File, Open and waits until the page
     // shows it; false (and a test failure) when any step did not come.
     bool OpenSource(const std::wstring& path);
+    // Browses through the save page's real chooser to `chosen` and waits until
+    // the field holds the output name; false (and a test failure) when any step did not come.
+    bool ChooseDestination(const std::wstring& chosen);
 
     // Waits for the process to end; false (and a test failure) on time-out.
     bool WaitForExit(DWORD timeoutMs = kTimeout);

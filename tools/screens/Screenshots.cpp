@@ -76,12 +76,7 @@ TEST_F(Screens, SourceProgressSaveAbout) {
     e2e::Click(app.Find(IDC_REPAIR));
     ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); })) << app.Describe();
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
-    e2e::Click(app.Find(IDC_BROWSE));
-    HWND chooser = app.WaitForFileDialog();
-    ASSERT_TRUE(chooser);
-    ASSERT_TRUE(e2e::ChooseFile(chooser, videos + L"\\Holiday 2026"));
-    ASSERT_TRUE(app.WaitForClose(chooser));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::Text(app.Find(IDC_DEST_PATH)).empty(); }));
+    ASSERT_TRUE(app.ChooseDestination(videos + L"\\Holiday 2026"));
     Take(app, L"save");
 
     app.Command(ID_APP_ABOUT);
