@@ -37,6 +37,10 @@ std::wstring LongPathForm(const std::wstring& path) {
     return path;
 }
 
+std::wstring WithExtension(const std::wstring& base, const std::wstring& extension) {
+    return extension.empty() ? base : base + L"." + extension;
+}
+
 bool PathExists(const std::wstring& path) {
     return GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -15,6 +15,10 @@ std::wstring ProgramFolder();
 // A path that file calls take even when it is longer than MAX_PATH: long
 // absolute paths get the \\?\ form; others are returned as they are.
 std::wstring LongPathForm(const std::wstring& path);
+// `base`, a dot and `extension`; `base` alone when there is no extension.
+// A name may not end in a dot: Windows drops it, except in the \\?\ form,
+// where it stays and makes a file the shell cannot handle.
+std::wstring WithExtension(const std::wstring& base, const std::wstring& extension);
 // Anything exists at the path: a file, a folder, a device.
 bool PathExists(const std::wstring& path);
 // The text without white space at either end.

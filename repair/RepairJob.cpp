@@ -80,7 +80,7 @@ std::wstring CreateGuidString() {
 }
 
 std::wstring NewTemporaryPath(const std::wstring& extension) {
-    return GetWorkingDirectory() + CreateGuidString() + L"." + extension;
+    return fw::WithExtension(GetWorkingDirectory() + CreateGuidString(), extension);
 }
 
 int RemoveLeftoverTemporaryFiles(const std::wstring& folder) {

@@ -1,6 +1,7 @@
 #include "save/SaveOptionView.h"
 
 #include "framework/Accessible.h"
+#include "framework/Files.h"
 #include "framework/Prompts.h"
 #include "res/resource.h"
 
@@ -169,10 +170,7 @@ void CSaveOptionView::OnBnClickedBrowse() {
     const auto chosen = fw::ChooseFile(options);
     if (!chosen)
         return;
-    m_strDestPath = *chosen;
-    m_strDestPath += L"_(recovered)";
-    m_strDestPath += L".";
-    m_strDestPath += m_strSourceExt;
+    m_strDestPath = fw::WithExtension(*chosen + L"_(recovered)", m_strSourceExt);
     m_editDest.SetText(m_strDestPath);
 }
 

@@ -53,8 +53,10 @@ TEST_F(SavePage, BrowseAppendsRecoveredAndTheSourceExtensionToTheChosenPath) {
 }
 
 TEST_F(SavePage, OutputNameKeepsTheSourceExtensionAsItIs) {
+    // No extension, no dot: in the \\?\ form a trailing dot would stay.
     SelectSource(L"D:\\in\\movie");
-    EXPECT_EQ(BrowseTo(L"C:\\out\\a"), L"C:\\out\\a_(recovered).");
+    EXPECT_EQ(BrowseTo(L"C:\\out\\a"), L"C:\\out\\a_(recovered)");
+    EXPECT_EQ(BrowseTo(L"\\\\?\\C:\\out\\a"), L"\\\\?\\C:\\out\\a_(recovered)");
 
     // Read back from the field itself: an edit control with case conversion
     // would have turned the text it was given into lower case.
