@@ -1,6 +1,6 @@
 # Runs wixl on the package source; called by the dravix_msi target:
 #   cmake -DWIXL=... -DSOURCE=x.wxs -DOUTPUT=x.msi -DVERSION=... -DPRODUCT_CODE=...
-#         -DUPGRADE_CODE=... -DBIN_DIR=... -DICON=... -DSCRIPT=... -DPAYLOAD=a;b;...
+#         -DUPGRADE_CODE=... -DBIN_DIR=... -DICON=... -DACTION=... -DPAYLOAD=a;b;...
 #         -P BuildPackage.cmake
 # wixl (0.101) finds files only by paths relative to its working folder, so
 # the files go to it that way.
@@ -16,7 +16,7 @@ math(EXPR kilobytes "(${bytes} + 1023) / 1024")
 
 file(RELATIVE_PATH bin_dir "${CMAKE_CURRENT_BINARY_DIR}" "${BIN_DIR}")
 file(RELATIVE_PATH icon "${CMAKE_CURRENT_BINARY_DIR}" "${ICON}")
-file(RELATIVE_PATH script "${CMAKE_CURRENT_BINARY_DIR}" "${SCRIPT}")
+file(RELATIVE_PATH action "${CMAKE_CURRENT_BINARY_DIR}" "${ACTION}")
 
 # Built beside the target and moved over it, so that a failed run leaves no
 # half-written package that looks up to date.
@@ -24,7 +24,7 @@ set(partial "${OUTPUT}.partial")
 execute_process(
   COMMAND "${WIXL}" --arch x64
           -D "Version=${VERSION}" -D "ProductCode=${PRODUCT_CODE}" -D "UpgradeCode=${UPGRADE_CODE}"
-          -D "BinDir=${bin_dir}" -D "Icon=${icon}" -D "LeftoversScript=${script}"
+          -D "BinDir=${bin_dir}" -D "Icon=${icon}" -D "LeftoversAction=${action}"
           -D "SizeKB=${kilobytes}"
           -o "${partial}" "${SOURCE}"
   RESULT_VARIABLE result

@@ -113,11 +113,17 @@ std::wstring MissingEngineMessage(const std::wstring& path);
 std::wstring GetWorkingDirectory();
 // A new GUID in registry form: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
 std::wstring CreateGuidString();
-// The temporary file of a repair of a source with this extension.
+// The temporary file of a repair of a source with this extension (none: the
+// GUID alone).
 std::wstring NewTemporaryPath(const std::wstring& extension);
+// The attributes that mark a repair's temporary file: hidden and system
+// together, which no user's video in the program's folder has, and which
+// the file systems keep, under Wine too.
+constexpr DWORD kTemporaryFileMark = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // Removes temporary files that earlier runs left in `folder` (a crash, a
-// power cut): files named by a GUID in registry form and an extension that no
-// process has open. Nothing else is touched. Returns how many went.
+// power cut): files that carry the mark, are named exactly as the repair
+// names them, are neither read-only nor a link, and that no process has open.
+// Nothing else is touched. Returns how many went.
 int RemoveLeftoverTemporaryFiles(const std::wstring& folder);
 
 // The file operations of the repair job. The job uses the real ones; tests

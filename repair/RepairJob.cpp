@@ -31,12 +31,20 @@ void DiscardContent(HANDLE file) {
     }
 }
 
-// A temporary file's whole name: a GUID in registry form, then an optional
-// dot and extension (Windows drops a trailing dot when the file is made).
+// A temporary file's whole name: a GUID in registry form, then a dot and the
+// extension when the source has one.
 bool IsTemporaryName(const std::wstring& name) {
     static const std::wregex form(
-        LR"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}(\.[^.]*)?)");
+        LR"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}(\.[^.]+)?)");
     return std::regex_match(name, form);
+}
+
+// Carries the mark and is nothing but a plain file: never a folder, a link
+// (whose target could be anyone's) or a file someone made read-only.
+bool IsMarkedTemporary(DWORD attributes) {
+    constexpr DWORD kNever = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY |
+                             FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    return (attributes & kTemporaryFileMark) == kTemporaryFileMark && !(attributes & kNever);
 }
 } // namespace
 
@@ -50,9 +58,12 @@ HANDLE RepairFileIo::OpenSource(const std::wstring& path) {
 HANDLE RepairFileIo::CreateTemporary(const std::wstring& path) {
     // Deleted by the system when its last handle closes, so that a copy of
     // the user's video cannot outlive a crash or a kill. Others may open it
-    // only to delete it.
+    // only to delete it. The mark tells it from a user's file of the same
+    // shape of name, should a power cut leave it behind; "temporary" only
+    // keeps it in the cache (Wine drops that attribute).
     return CreateFileW(fw::LongPathForm(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
-                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                       nullptr, CREATE_ALWAYS,
+                       kTemporaryFileMark | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
                        nullptr);
 }
 
@@ -90,15 +101,23 @@ int RemoveLeftoverTemporaryFiles(const std::wstring& folder) {
         return 0;
     int removed = 0;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            !IsTemporaryName(found.cFileName))
+        if (!IsTemporaryName(found.cFileName) || !IsMarkedTemporary(found.dwFileAttributes))
             continue;
-        // Opened without sharing, it opens only when no process has it open;
-        // it goes when this handle closes.
+        // Opened without sharing, it opens only when no process has it open.
+        // A link is opened as itself, never followed; what is judged again
+        // through the handle is what goes when the handle closes.
         fw::UniqueHandle file(CreateFileW(fw::LongPathForm(folder + found.cFileName).c_str(),
-                                          DELETE, 0, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-        removed += file ? 1 : 0;
+                                          DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        BY_HANDLE_FILE_INFORMATION about{};
+        if (!file || !GetFileInformationByHandle(file.Get(), &about) ||
+            !IsMarkedTemporary(about.dwFileAttributes))
+            continue;
+        FILE_DISPOSITION_INFO disposition{};
+        disposition.DeleteFile = TRUE;
+        if (SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
+                                       sizeof disposition))
+            ++removed;
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return removed;

@@ -3,6 +3,7 @@
 // the program lives in a very deep folder.
 #include "support/E2E.h"
 
+#include "repair/DlgProgress.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -37,20 +38,6 @@ HWND StartRepair(e2e::App& app, const std::wstring& source) {
         return nullptr;
     e2e::Click(app.Find(IDC_REPAIR));
     return app.WaitForDialogWith(IDC_STOP);
-}
-
-// The program and the engines it needs, copied into `folder`.
-bool InstallInto(const std::wstring& folder) {
-    for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"}) {
-        const std::wstring from = e2e::BinFolder() + L"\\" + name;
-        const std::wstring to = folder + L"\\" + name;
-        if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-            ADD_FAILURE() << "cannot copy " << testing::PrintToString(name) << " (error "
-                          << GetLastError() << ")";
-            return false;
-        }
-    }
-    return true;
 }
 
 TEST(JobSafety, CloseRequestsFromOutsideWaitForTheRepairWhichEndsNormally) {
@@ -92,24 +79,20 @@ TEST(JobSafety, AProgramKilledDuringARepairLeavesNoTemporaryFile) {
         << "the temporary file outlived the program";
 }
 
-TEST(JobSafety, LeftoversOfEarlierRunsGoAtTheNextStartAndNothingElseDoes) {
+TEST(JobSafety, AtStartOnlyTheRepairsOwnLeftoversGoNotAUsersFileOfTheSameName) {
     const std::wstring folder = e2e::BinFolder() + L"\\";
     const std::wstring leftover = folder + NewGuid() + L".mp4";
-    std::wstring lower = NewGuid();
-    for (wchar_t& c : lower)
-        c = static_cast<wchar_t>(towlower(c));
-    support::ScratchFile other(folder + lower + L".mp4");
-    support::ScratchFile notes(folder + L"notes " + NewGuid() + L".txt");
     ASSERT_TRUE(support::WriteBytes(leftover, "an old copy"));
-    ASSERT_TRUE(support::WriteBytes(other.Path(), "keep"));
-    ASSERT_TRUE(support::WriteBytes(notes.Path(), "keep"));
+    ASSERT_TRUE(SetFileAttributesW(leftover.c_str(), kTemporaryFileMark));
+    support::ScratchFile users(folder + NewGuid() + L".mp4");
+    ASSERT_TRUE(support::WriteBytes(users.Path(), "the user's video"));
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
     EXPECT_FALSE(support::Exists(leftover));
-    EXPECT_TRUE(support::Exists(other.Path()));
-    EXPECT_TRUE(support::Exists(notes.Path()));
     EXPECT_TRUE(app.Close());
+    EXPECT_EQ(support::ReadBytes(users.Path()), "the user's video");
+    SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(leftover.c_str());
 }
 
@@ -120,7 +103,7 @@ TEST(JobSafety, ATemporaryFileThatCannotBeWrittenIsToldAndTheSourcePageStays) {
     if (folder.empty())
         GTEST_SKIP() << "no small disk (the runner mounts one as root); the job-level tests "
                         "hand the fault in";
-    ASSERT_TRUE(InstallInto(folder));
+    ASSERT_TRUE(e2e::CopyProgramInto(folder));
     support::ScratchFile source(support::TempPath(L"dravix e2e big.mp4"), 16ull << 20);
 
     e2e::App app(folder + L"\\Dravix Video Repair.exe");

@@ -3,6 +3,7 @@
 // the real files, shortcut and registry entries of the test's prefix.
 #include "support/E2E.h"
 
+#include "repair/DlgProgress.h"
 #include "version.h"
 
 #include <gtest/gtest.h>
@@ -176,14 +177,22 @@ TEST_F(Package, InstallsStartsAndUninstallsWithoutLeavingAnythingBehind) {
         ASSERT_TRUE(app.Start());
         EXPECT_TRUE(app.Close());
     }
-    // What a repair cut short leaves beside the program.
+    // What a repair cut short leaves beside the program, and a file of the
+    // user's named alike.
     const std::wstring leftover = folder + support::NewGuidText() + L".mp4";
     ASSERT_TRUE(support::WriteBytes(leftover, "partial copy"));
+    ASSERT_TRUE(SetFileAttributesW(leftover.c_str(), kTemporaryFileMark));
+    const std::wstring users = folder + support::NewGuidText() + L".txt";
+    ASSERT_TRUE(support::WriteBytes(users, "the user's"));
 
     const bool settings = support::KeyExists(L"Software\\Dravix Video Repair");
     ASSERT_EQ(Uninstall(PackagePath()), 0u);
     EXPECT_FALSE(support::Exists(leftover)) << "the repair's leftover stayed";
-    EXPECT_FALSE(support::Exists(folder)) << "the program's folder stayed";
+    EXPECT_EQ(support::ReadBytes(users), "the user's");
+    EXPECT_EQ(support::FilesMatching(folder + L"*").size(), 3u)
+        << "the program's folder holds more than ., .. and the user's file";
+    DeleteFileW(users.c_str());
+    RemoveDirectoryW(folder.c_str());
     EXPECT_EQ(FindShortcut(), L"") << "the shortcut stayed";
     EXPECT_FALSE(support::KeyExists(key)) << "still in the list of installed programs";
     EXPECT_EQ(support::KeyExists(L"Software\\Dravix Video Repair"), settings)

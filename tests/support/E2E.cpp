@@ -79,6 +79,19 @@ std::wstring ProgramPath() {
     return BinFolder() + L"\\Dravix Video Repair.exe";
 }
 
+bool CopyProgramInto(const std::wstring& folder) {
+    for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"}) {
+        const std::wstring from = BinFolder() + L"\\" + name;
+        const std::wstring to = folder + L"\\" + name;
+        if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+            ADD_FAILURE() << "cannot copy " << testing::PrintToString(name) << " (error "
+                          << GetLastError() << ")";
+            return false;
+        }
+    }
+    return true;
+}
+
 std::wstring Text(HWND window) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,

@@ -41,6 +41,9 @@ inline constexpr DWORD kTimeout = 10000; // ms
 std::wstring BinFolder();
 // build*/bin/Dravix Video Repair.exe
 std::wstring ProgramPath();
+// Copies the program and its repair engine, and no other engine, into
+// `folder`; false (and a test failure) when it cannot.
+bool CopyProgramInto(const std::wstring& folder);
 
 using support::WaitUntil;
 
