@@ -151,7 +151,8 @@ struct RepairInputs {
 fw::JobOutcome RepairJob(const RepairInputs& inputs, fw::Progress& progress,
                          const fw::StopToken& stop);
 
-// Whether a chosen path can be a source: an existing ordinary file, not a
-// device (NUL, CON, COM1, \\.\...), a pipe or a folder.
+// Whether a chosen path can be a source: an existing file on a disk, not a
+// device (NUL, CON, COM1, \\.\...), a pipe however spelled, a stream of a
+// file (clip.mp4:extra) or a folder.
 enum class SourceCheck { Ok, Missing, NotAFile };
 SourceCheck CheckSource(const std::wstring& path);

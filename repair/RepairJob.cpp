@@ -6,6 +6,7 @@
 #include <io.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <regex>
 
@@ -183,14 +184,46 @@ bool IsDeviceName(const std::wstring& path) {
     static const std::wregex devices(LR"(CON|PRN|AUX|NUL|CONIN\$|CONOUT\$|(COM|LPT)[0-9])");
     return std::regex_match(name, devices);
 }
+
+// A colon after the drive names a stream of a file (clip.mp4:extra).
+bool NamesAStream(const std::wstring& path) {
+    size_t names = path.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0;
+    if (path.size() > names + 1 && path[names + 1] == L':')
+        names += 2;
+    return path.find(L':', names) != std::wstring::npos;
+}
 } // namespace
 
 SourceCheck CheckSource(const std::wstring& path) {
     // The device namespace holds pipes, ports and disks, never a video file;
-    // reading one could block the job for good.
-    if (path.rfind(L"\\\\.\\", 0) == 0 || IsDeviceName(path))
+    // reading one could block the job for good. A stream is no video file
+    // either, and the temporary file named after it would be a stream too,
+    // of a file that nothing removes.
+    std::wstring spelled = fw::Trimmed(path);
+    std::replace(spelled.begin(), spelled.end(), L'/', L'\\');
+    if (spelled.rfind(L"\\\\.\\", 0) == 0 || IsDeviceName(spelled) || NamesAStream(spelled))
         return SourceCheck::NotAFile;
-    const DWORD attributes = GetFileAttributesW(fw::LongPathForm(path).c_str());
+    // Whatever the spelling, what it opens must be a file on a disk: \\?\ and
+    // shares lead to pipes as well. Opened for its attributes only, it opens
+    // even while another program holds it without sharing.
+    const std::wstring longPath = fw::LongPathForm(path);
+    fw::UniqueHandle opened(CreateFileW(longPath.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (opened) {
+        BY_HANDLE_FILE_INFORMATION about{};
+        if (GetFileType(opened.Get()) != FILE_TYPE_DISK ||
+            !GetFileInformationByHandle(opened.Get(), &about))
+            return SourceCheck::NotAFile;
+        attributes = about.dwFileAttributes;
+    } else if (GetLastError() == ERROR_PIPE_BUSY) {
+        return SourceCheck::NotAFile; // a pipe whose every instance is taken
+    } else {
+        // Not to be opened even so (no access): the repair tells why.
+        attributes = GetFileAttributesW(longPath.c_str());
+    }
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return SourceCheck::Missing;
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))

@@ -336,9 +336,13 @@ TEST(SourceCheck, OnlyOrdinaryFilesAreSources) {
     fw::UniqueHandle pipe(
         CreateNamedPipeW(pipeName, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
     ASSERT_TRUE(pipe);
-    for (const wchar_t* path : {L"NUL", L"nul", L"CON", L"COM1", L"C:\\x\\Nul.mp4", L"lpt9.avi",
-                                L"\\\\.\\COM1", L"\\\\.\\PhysicalDrive0", pipeName, L"C:\\Windows"})
+    for (const wchar_t* path :
+         {L"NUL", L"nul", L"CON", L"COM1", L"C:\\x\\Nul.mp4", L"lpt9.avi", L"\\\\.\\COM1",
+          L"\\\\.\\PhysicalDrive0", pipeName, L"//./pipe/dravix-source-check",
+          L"\\\\?\\pipe\\dravix-source-check", L"C:\\Windows"})
         EXPECT_EQ(CheckSource(path), SourceCheck::NotAFile) << testing::PrintToString(path);
+    EXPECT_EQ(CheckSource(video.Path() + L":stream"), SourceCheck::NotAFile);
+    EXPECT_EQ(CheckSource(L"\\\\?\\" + video.Path()), SourceCheck::Ok);
     // Names that only look like devices are ordinary.
     EXPECT_EQ(CheckSource(L"C:\\x\\console.mp4"), SourceCheck::Missing);
 }
