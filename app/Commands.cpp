@@ -80,7 +80,8 @@ void CDravix_Video_RecoveryApp::OnRepair() {
                 WithReason(L"\"" + outcome.path + L"\" could not be written.", outcome.error),
                 kWarning);
         else if (outcome.path == inputs.source)
-            fw::ShowMessage(inputs.source + L" could not be read.", kNotice);
+            fw::ShowMessage(WithReason(inputs.source + L" could not be read.", outcome.error),
+                            kNotice);
         else
             fw::ShowMessage(
                 WithReason(L"Video file repair process could not be completed.", outcome.error),
@@ -128,10 +129,15 @@ void CDravix_Video_RecoveryApp::OnSaveCommand() {
     // A save stopped by the end of the session says nothing.
     if (outcome.IsCompleted())
         fw::ShowMessage(L"File Saved Successfully.", kNotice);
-    else if (outcome.IsFailed() && !missingEngine(outcome))
+    else if (outcome.IsFailed() && !missingEngine(outcome)) {
+        // The destination first: it may name the source itself.
+        const bool unreadSource = outcome.path != destination && outcome.path == inputs.source;
         fw::ShowMessage(
-            WithReason(L"The file could not be saved as \"" + destination + L"\".", outcome.error),
+            WithReason(unreadSource ? inputs.source + L" could not be read."
+                                    : L"The file could not be saved as \"" + destination + L"\".",
+                       outcome.error),
             kWarning);
+    }
 }
 
 void CDravix_Video_RecoveryApp::OnBack() {

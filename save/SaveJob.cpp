@@ -29,25 +29,39 @@ bool SetDeleteOnClose(HANDLE file, bool deleteOnClose) {
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
 }
 
-// Copies the whole source into `target`; the error code of what failed.
-DWORD CopyContent(HANDLE source, HANDLE target, const fw::StopToken& stop) {
+// What failed while copying: its error code, and whether it was a read.
+struct CopyFault {
+    DWORD error = ERROR_SUCCESS;
+    bool reading = false;
+};
+
+CopyFault CopyContent(HANDLE source, HANDLE target, const fw::StopToken& stop) {
     std::vector<BYTE> block(kBlockSize);
     for (;;) {
         if (stop.StopRequested())
-            return ERROR_CANCELLED;
+            return {ERROR_CANCELLED};
         DWORD read = 0;
         if (!ReadFile(source, block.data(), kBlockSize, &read, nullptr))
-            return GetLastError();
+            return {GetLastError(), true};
         if (read == 0)
-            return ERROR_SUCCESS;
+            return {};
         DWORD written = 0;
         if (!WriteFile(target, block.data(), read, &written, nullptr) || written != read) {
             const DWORD error = GetLastError();
-            return written != read && error == ERROR_SUCCESS ? ERROR_DISK_FULL : error;
+            return {written != read && error == ERROR_SUCCESS ? ERROR_DISK_FULL : error};
         }
     }
 }
 } // namespace
+
+DWORD CopiedAttributes(DWORD source) {
+    // Offline, recall and pin states say where a cloud file's data lives, and
+    // not-content-indexed is a choice made about the source: a copy is a
+    // whole local file of its own.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    return source & kKept ? source & kKept : FILE_ATTRIBUTE_NORMAL;
+}
 
 fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress,
                        const fw::StopToken& stop) {
@@ -63,7 +77,7 @@ fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress,
                                         FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!source)
-        return fw::JobOutcome::Failed(inputs.destination, GetLastError());
+        return fw::JobOutcome::Failed(inputs.source, GetLastError());
     BY_HANDLE_FILE_INFORMATION about{};
     GetFileInformationByHandle(source.Get(), &about);
 
@@ -80,27 +94,34 @@ fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress,
     // Until it is whole, the system deletes it when its handle closes, so
     // that a crash or a kill leaves nothing beside the destination.
     SetDeleteOnClose(target.Get(), true);
-    const auto failed = [&](DWORD error) {
+    const auto failed = [&](DWORD error, const std::wstring& path) {
         target.Reset();
         SetFileAttributesW(partialLong.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(partialLong.c_str());
         return stop.StopRequested() ? fw::JobOutcome::Stopped()
-                                    : fw::JobOutcome::Failed(inputs.destination, error);
+                                    : fw::JobOutcome::Failed(path, error);
     };
 
-    if (const DWORD error = CopyContent(source.Get(), target.Get(), stop))
-        return failed(error);
-    // What a copy keeps: the source's times and attributes.
-    SetFileTime(target.Get(), nullptr, &about.ftLastAccessTime, &about.ftLastWriteTime);
-    if (!FlushFileBuffers(target.Get()) || !SetDeleteOnClose(target.Get(), false))
-        return failed(GetLastError());
+    if (const CopyFault fault = CopyContent(source.Get(), target.Get(), stop); fault.error)
+        return failed(fault.error, fault.reading ? inputs.source : inputs.destination);
+    // What a copy keeps: the source's times and some of its attributes, set
+    // through the handle while a failure still deletes the file, so that it
+    // never stands hidden under the destination's name. Read-only comes once
+    // it has that name.
+    const DWORD attributes = CopiedAttributes(about.dwFileAttributes);
+    FILE_BASIC_INFO basic{};
+    basic.LastAccessTime.LowPart = about.ftLastAccessTime.dwLowDateTime;
+    basic.LastAccessTime.HighPart = static_cast<LONG>(about.ftLastAccessTime.dwHighDateTime);
+    basic.LastWriteTime.LowPart = about.ftLastWriteTime.dwLowDateTime;
+    basic.LastWriteTime.HighPart = static_cast<LONG>(about.ftLastWriteTime.dwHighDateTime);
+    basic.FileAttributes = CopiedAttributes(attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!SetFileInformationByHandle(target.Get(), FileBasicInfo, &basic, sizeof basic) ||
+        !FlushFileBuffers(target.Get()) || !SetDeleteOnClose(target.Get(), false))
+        return failed(GetLastError(), inputs.destination);
     target.Reset();
-    const DWORD attributes =
-        about.dwFileAttributes ? about.dwFileAttributes : FILE_ATTRIBUTE_NORMAL;
-    SetFileAttributesW(partialLong.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     if (!MoveFileExW(partialLong.c_str(), fw::LongPathForm(inputs.destination).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return failed(GetLastError());
+        return failed(GetLastError(), inputs.destination);
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(fw::LongPathForm(inputs.destination).c_str(), attributes);
     progress.Set(100);

@@ -74,10 +74,14 @@ struct SaveInputs {
 
 // Checks the engines, then copies the source to the destination, replacing a
 // file there only once the copy is whole; reports 40 and 100. Fails with the
-// path of the first missing engine (ERROR_FILE_NOT_FOUND), or with the
-// destination and the reason the copy failed; a file there is then left as
-// it was, and nothing else either.
+// path of the first missing engine (ERROR_FILE_NOT_FOUND), with the source
+// when it cannot be opened or read, or with the destination and the reason
+// the copy failed; a file there is then left as it was, and nothing else
+// either.
 fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress, const fw::StopToken& stop);
+// The attributes a saved copy takes from its source: read-only, hidden,
+// system and archive, nothing else.
+DWORD CopiedAttributes(DWORD source);
 
 // Starts the player with the source path as its whole command line,
 // maximized; its process, or none with the system's error code.

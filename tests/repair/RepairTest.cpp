@@ -395,9 +395,10 @@ TEST_F(RepairCommand, EscapeConfirmedDuringALongJobStopsIt) {
 // A source that cannot be read is reported, by name, and the wizard stays.
 class UnreadableSource : public RepairCommand {
 protected:
-    void ExpectReportedAndCleanedUp() {
+    void ExpectReportedAndCleanedUp(DWORD error) {
         ASSERT_EQ(script.Messages().size(), 1u);
-        EXPECT_EQ(script.Messages()[0].text, state.m_strSourceFile + L" could not be read.");
+        EXPECT_EQ(script.Messages()[0].text,
+                  state.m_strSourceFile + L" could not be read.\n" + fw::SystemReason(error));
         EXPECT_EQ(script.Messages()[0].type, kInfo);
         EXPECT_TRUE(OnSourcePage());
         EXPECT_FALSE(Exists(state.m_strTempOutputFile));
@@ -411,7 +412,7 @@ TEST_F(UnreadableSource, RemovedAfterItWasChosen) {
     }
     Repair();
     EXPECT_EQ(recorder.positions, std::vector<int>{10});
-    ExpectReportedAndCleanedUp();
+    ExpectReportedAndCleanedUp(ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(UnreadableSource, HeldOpenWithoutSharingElsewhere) {
@@ -423,7 +424,7 @@ TEST_F(UnreadableSource, HeldOpenWithoutSharingElsewhere) {
     Repair();
     CloseHandle(lock);
     EXPECT_EQ(recorder.positions, std::vector<int>{10});
-    ExpectReportedAndCleanedUp();
+    ExpectReportedAndCleanedUp(ERROR_SHARING_VIOLATION);
 }
 
 TEST_F(UnreadableSource, FailingInTheMiddle) {
@@ -434,7 +435,7 @@ TEST_F(UnreadableSource, FailingInTheMiddle) {
     Repair();
     EXPECT_EQ(reads.Calls(), 5);
     EXPECT_EQ(recorder.positions, (std::vector<int>{10, 40}));
-    ExpectReportedAndCleanedUp();
+    ExpectReportedAndCleanedUp(ERROR_READ_FAULT);
     EXPECT_TRUE(ReadBytes(source.Path()) == before);
 }
 

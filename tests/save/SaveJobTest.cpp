@@ -233,10 +233,14 @@ TEST_F(Save, AFailedCopyIsToldAndLeavesTheSourceAlone) {
     }
     EXPECT_TRUE(savetest::SameBytes(ReadBytes(m_source), m_sourceBytes));
     {
-        SCOPED_TRACE("source gone");
+        SCOPED_TRACE("source gone: the source is named");
         DeleteFileW(m_source.c_str());
         const std::wstring destination = Scratch(L"nosource_(recovered).mp4");
-        ExpectFailureTold(SaveTo(destination), destination);
+        const auto messages = SaveTo(destination);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text,
+                  m_source + L" could not be read.\n" + fw::SystemReason(ERROR_FILE_NOT_FOUND));
+        EXPECT_EQ(messages[0].type, kWarning);
         EXPECT_FALSE(Exists(destination));
     }
 }
@@ -251,6 +255,36 @@ TEST_F(Save, AFailureIsNotCarriedIntoTheNextSave) {
     EXPECT_EQ(messages[0].text, MissingEngineMessage(EngineFile(L"ZMTS.exe")));
 }
 
+struct NoProgress : fw::Progress {
+    void Set(int) override {}
+};
+
+TEST(SaveJobAlone, TheCopyKeepsOnlyTheAttributesOfALocalFile) {
+    // What Wine does not keep, the filter is asked about directly.
+    constexpr DWORD kRecallOnOpen = 0x40000, kPinned = 0x80000, kUnpinned = 0x100000,
+                    kRecallOnDataAccess = 0x400000;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    EXPECT_EQ(CopiedAttributes(kKept | FILE_ATTRIBUTE_OFFLINE | kRecallOnOpen | kPinned |
+                               kUnpinned | kRecallOnDataAccess |
+                               FILE_ATTRIBUTE_NOT_CONTENT_INDEXED),
+              kKept);
+    EXPECT_EQ(CopiedAttributes(FILE_ATTRIBUTE_OFFLINE), DWORD{FILE_ATTRIBUTE_NORMAL});
+
+    // The copy grows hidden; it takes the source's attributes as it gets its name.
+    support::ScratchFolder folder(L"dravix-attributes");
+    NoProgress progress;
+    const std::atomic<bool> stop{false};
+    for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_ARCHIVE}, kKept}) {
+        const std::wstring source = folder.File(std::to_wstring(attributes) + L".mp4");
+        ASSERT_TRUE(WriteBytes(source, "video"));
+        ASSERT_TRUE(SetFileAttributesW(source.c_str(), attributes));
+        EXPECT_TRUE(
+            SaveJob({source, source + L".copy", {}}, progress, fw::StopToken(stop)).IsCompleted());
+        EXPECT_EQ(GetFileAttributesW((source + L".copy").c_str()) & kKept, attributes);
+    }
+}
+
 // The test runner mounts a small disk when it runs as root.
 TEST(SaveJobAlone, ADiskThatFillsPartWayLeavesTheEarlierFileAndNothingElse) {
     const std::wstring folder = support::SmallDiskFolder();
@@ -260,9 +294,7 @@ TEST(SaveJobAlone, ADiskThatFillsPartWayLeavesTheEarlierFileAndNothingElse) {
     support::ScratchFile earlier(folder + L"\\clip_(recovered).mp4");
     ASSERT_TRUE(WriteBytes(earlier.Path(), "the earlier copy"));
 
-    struct : fw::Progress {
-        void Set(int) override {}
-    } progress;
+    NoProgress progress;
     const std::atomic<bool> stop{false};
     const fw::JobOutcome outcome =
         SaveJob({source.Path(), earlier.Path(), {}}, progress, fw::StopToken(stop));
