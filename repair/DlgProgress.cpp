@@ -56,7 +56,8 @@ CDlgProgress::~CDlgProgress() {
 }
 
 fw::JobOutcome CDlgProgress::DoModal(HWND owner) {
-    Mapped::DoModal(owner);
+    if (Mapped::DoModal(owner) == -1)
+        m_outcome = fw::JobOutcome::Failed({}, GetLastError());
     // The loop ends only on the worker's end message; should the dialog go
     // some other way (its owner destroyed), the job is stopped and waited for.
     JoinWorker();
@@ -76,14 +77,19 @@ BOOL CDlgProgress::OnInitDialog() {
     fw::SetAccessible(m_progress.Handle(),
                       {.role = ROLE_SYSTEM_PROGRESSBAR, .nameFrom = m_staticMessage.Handle()});
     *m_stop = false;
-    CenterOnOwner();
-
-    m_worker.Reset(CreateThread(nullptr, 0, &CDlgProgress::WorkerThreadProc, this, 0, nullptr));
     if (!m_options.stoppable) {
         // A job that cannot be stopped shows its label only.
         m_btnStop.Show(SW_HIDE);
         m_progress.Show(SW_HIDE);
     }
+    CenterOnOwner();
+
+    // The platform would show the dialog only once its queue has been empty,
+    // and a short job can end, and show its message, before that: the dialog
+    // would never be seen, and the message would stand alone.
+    Show(SW_SHOW);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    m_worker.Reset(CreateThread(nullptr, 0, &CDlgProgress::WorkerThreadProc, this, 0, nullptr));
     if (!m_worker) {
         m_outcome = fw::JobOutcome::Failed({}, GetLastError());
         m_bJobEnded = true;
@@ -101,6 +107,8 @@ DWORD WINAPI CDlgProgress::WorkerThreadProc(LPVOID parameter) {
         dialog->m_outcome = fw::JobOutcome::Failed({}, ERROR_INTERNAL_ERROR);
     }
     SendMessageW(dialog->Handle(), kJobEndedMessage, 0, 0);
+    if (dialog->m_options.onWorkerEnding)
+        dialog->m_options.onWorkerEnding();
     return 1;
 }
 
@@ -166,7 +174,11 @@ bool CDlgProgress::StopAndWait(DWORD timeoutMs) {
 void CDlgProgress::JoinWorker() {
     if (!m_worker)
         return;
-    if (WaitForSingleObject(m_worker.Get(), 0) == WAIT_TIMEOUT) {
+    // After its end message the worker only returns, however long the system
+    // takes to let it: the job has finished, and nothing may say otherwise.
+    if (m_bJobEnded) {
+        WaitHandlingSentMessages(m_worker.Get(), INFINITE);
+    } else if (WaitForSingleObject(m_worker.Get(), 0) == WAIT_TIMEOUT) {
         m_bEnding = true;
         *m_stop = true;
         CancelBlockedIo();

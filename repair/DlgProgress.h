@@ -29,6 +29,9 @@ public:
         // The job has returned; the dialog is still up, so what is shown
         // here is shown over it, and the dialog closes afterwards.
         std::function<void(const fw::JobOutcome&)> onEnded = {};
+        // Runs on the worker once its end message has been handled, just
+        // before the thread ends: tests hold the worker there.
+        std::function<void()> onWorkerEnding = {};
     };
 
     explicit CDlgProgress(Options options);
@@ -94,7 +97,9 @@ private:
     std::atomic<bool> m_ownStop{false};
     std::atomic<bool>* m_stop;
     fw::UniqueHandle m_worker;
-    fw::JobOutcome m_outcome; // written by the worker before its end message
+    // Failed until the job says otherwise; written by the worker before its
+    // end message.
+    fw::JobOutcome m_outcome = fw::JobOutcome::Failed({}, ERROR_GEN_FAILURE);
     bool m_bJobEnded = false; // the worker's end message has arrived
     bool m_bEnding = false;   // stopped by StopAndWait: nothing more is shown
     int m_nOpenQuestions = 0; // Stop questions being asked right now

@@ -128,6 +128,32 @@ TEST(SaveSafety, AProgramKilledDuringASaveLeavesNothingBesideTheDestination) {
     EXPECT_FALSE(support::Exists(out.File(L"clip_(recovered).mp4")));
 }
 
+// The save engines are missing: the warning stands over the save's
+// progress dialog, which shows its label only.
+TEST(SaveSafety, AMissingSaveEngineIsToldOverTheSavesProgressDialog) {
+    support::ScratchFolder folder(L"dravix-no-save-engine");
+    ASSERT_TRUE(e2e::CopyProgramInto(folder.Path()));
+    ScratchFile source(TempPath(L"dravix e2e no engine.mp4"), 1000);
+    e2e::App app(folder.File(L"Dravix Video Repair.exe"));
+    ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
+    ASSERT_TRUE(app.ChooseDestination(folder.File(L"clip")));
+    e2e::Click(app.Find(IDC_SAVE));
+    const HWND box = app.WaitForMessageBox();
+    ASSERT_TRUE(box) << app.Describe();
+    EXPECT_EQ(e2e::MessageBoxText(box),
+              folder.File(L"ZMTS.exe") +
+                  L" not found.\nPlease check whether software is properly installed.");
+    const HWND dialog = GetWindow(box, GW_OWNER);
+    ASSERT_TRUE(IsWindowVisible(dialog) && GetDlgItem(dialog, IDC_PROGRESS_TEXT))
+        << "the warning stands alone; " << app.Describe();
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_PROGRESS_TEXT)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_PROGRESS_BAR)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_STOP)));
+    e2e::Press(box, IDOK);
+    EXPECT_TRUE(app.WaitForClose(dialog));
+    EXPECT_TRUE(app.Close());
+}
+
 // The program with a player of the test's own beside it.
 class PlayerBeside : public testing::Test {
 protected:

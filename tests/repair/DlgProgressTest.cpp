@@ -190,6 +190,31 @@ TEST_F(ProgressDialog, AJobThatThrowsStillClosesTheDialogAndCountsAsFailed) {
     EXPECT_EQ(outcome.error, static_cast<DWORD>(ERROR_INTERNAL_ERROR));
 }
 
+// A busy machine can hold the worker between its end message and its exit.
+TEST_F(ProgressDialog, AWorkerSlowToExitAfterItsJobLeavesTheJobFinished) {
+    CDlgProgress::Options options = Options(true, [](fw::Progress&) {});
+    options.onWorkerEnding = [this] {
+        const HWND window = ProgressDialogWindow();
+        support::WaitUntil([&] { return !IsWindow(window); });
+        // The dialog waits for the thread now; it must not stop the job.
+        support::WaitUntil([&] { return state.m_bStopProcess.load(); }, 500);
+    };
+    CDlgProgress dialog(std::move(options));
+    EXPECT_TRUE(Run(dialog).IsCompleted());
+    EXPECT_FALSE(state.m_bStopProcess);
+}
+
+TEST_F(ProgressDialog, ADialogThatCannotBeMadeCountsAsFailed) {
+    bool ran = false;
+    CDlgProgress dialog(Options(false, [&](fw::Progress&) { ran = true; }));
+    // An owner that is gone: the system makes no dialog for it.
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                                nullptr);
+    DestroyWindow(gone);
+    EXPECT_TRUE(dialog.DoModal(gone).IsFailed());
+    EXPECT_FALSE(ran);
+}
+
 TEST(EngineLookup, FindsEnginesBesideTheProgramAndNamesMissingOnes) {
     const std::wstring path = GetEnginePath(L"ZMTD.exe");
     EXPECT_EQ(path, ProgramFolder() + L"ZMTD.exe");

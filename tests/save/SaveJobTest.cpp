@@ -109,11 +109,12 @@ TEST_F(Save, MissingEnginesAreNamedWithTheWarningIconAndNothingIsWritten) {
     support::RemoveEngine(L"ZMTS.exe");
     support::RemoveEngine(L"ZMTD.exe");
     savetest::DialogCounter dialogs;
-    // The warning is shown over the progress dialog, which closes after it.
+    // The warning is shown over the progress dialog, on the screen by then,
+    // which closes after it.
     bool overTheDialog = false;
     m_answer = true;
     m_prompts.OnMessage([&](const fw::PromptScript::Record&) {
-        overTheDialog = FindWindowW(L"#32770", nullptr) &&
+        overTheDialog = IsWindowVisible(GetActiveWindow()) &&
                         GetDlgItem(GetActiveWindow(), IDC_PROGRESS_TEXT) != nullptr;
         return IDOK;
     });
