@@ -136,8 +136,7 @@ TEST(LeftoverTemporaryFiles, OnlyMarkedFilesNamedAsTheRepairNamesThemAreRemoved)
         EXPECT_EQ(GetFileAttributesW(path.c_str()) & mark, mark);
     }
     std::wstring lower = CreateGuidString();
-    for (wchar_t& c : lower)
-        c = static_cast<wchar_t>(towlower(c));
+    CharLowerW(lower.data());
     // The first three go.
     const std::vector<std::pair<std::wstring, DWORD>> files = {
         {CreateGuidString() + L".mp4", mark},

@@ -80,15 +80,13 @@ std::wstring ProgramPath() {
 }
 
 bool CopyProgramInto(const std::wstring& folder) {
-    for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"}) {
-        const std::wstring from = BinFolder() + L"\\" + name;
-        const std::wstring to = folder + L"\\" + name;
-        if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+    for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"})
+        if (!CopyFileW((BinFolder() + L"\\" + name).c_str(), (folder + L"\\" + name).c_str(),
+                       FALSE)) {
             ADD_FAILURE() << "cannot copy " << testing::PrintToString(name) << " (error "
                           << GetLastError() << ")";
             return false;
         }
-    }
     return true;
 }
 
