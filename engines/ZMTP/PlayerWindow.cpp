@@ -19,6 +19,8 @@ constexpr UINT_PTR kPositionTimer = 1;
 constexpr UINT kPositionIntervalMs = 200;
 // Playback that ends further than this before the video's length stopped at damage.
 constexpr LONGLONG kEndTolerance = 10'000'000; // 1 s in 100 ns units
+// Playback whose position stands still this long has stopped.
+constexpr UINT kStuckAfterMs = 3000;
 // Longer than this, the platform's shutdown is taken to hang.
 constexpr DWORD kShutdownTimeoutMs = 1500;
 
@@ -256,7 +258,11 @@ void CPlayerWindow::OnTimer(UINT_PTR id) {
     if (id != kPositionTimer || !m_player || !m_bReady || m_bPaused || m_bEnded)
         return;
     const LONGLONG position = PositionOf(*m_player.Get());
-    if (position > m_llReached)
+    // A clock that stands still while playing means the platform got stuck at damage.
+    m_nStillTicks = position == m_llReached && position > 0 ? m_nStillTicks + 1 : 0;
+    if (m_nStillTicks * kPositionIntervalMs >= kStuckAfterMs)
+        OnEnded();
+    else if (position > m_llReached)
         m_llReached = position;
     // Wine's session does not report the end of a video with sound: its clock
     // only goes back to the start.
@@ -281,6 +287,7 @@ void CPlayerWindow::OnEnded() {
 void CPlayerWindow::Restart() {
     m_bEnded = false;
     m_llReached = 0;
+    m_nStillTicks = 0;
     m_endMark.Show(SW_HIDE);
     m_player.Get()->Stop();
     m_player.Get()->Play();

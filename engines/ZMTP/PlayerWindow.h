@@ -75,6 +75,7 @@ private:
     bool m_bEnded = false;        // played through; the last frame stays with the End mark
     bool m_bSoundDropped = false; // the item plays again, without its sound
     LONGLONG m_llReached = 0;     // how far playback got, in 100 ns units
+    UINT m_nStillTicks = 0;       // readings in a row that found the position unchanged
     fw::WindowRef m_message;
     fw::WindowRef m_endMark;
     fw::Font m_font;

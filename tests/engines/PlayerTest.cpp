@@ -180,7 +180,7 @@ const Clip kClips[] = {
     {L"cut.avi", L"clip.avi", Damage::Cut, true, kPlays},
     {L"cut.mkv", L"clip.mkv", Damage::Cut, true, kStoppedOrPlays},
     {L"no index.mp4", L"clip.mp4", Damage::ZeroIndex, true, kDamaged},
-    {L"flipped.mp4", L"clip.mp4", Damage::FlipBytes, true, kPlays},
+    {L"flipped.mp4", L"clip.mp4", Damage::FlipBytes, true, kStoppedOrPlays},
 };
 
 // The bytes of `bytes` with the damage done.
