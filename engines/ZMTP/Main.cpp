@@ -32,6 +32,9 @@ int RunPlayer(HINSTANCE instance, const std::wstring& videoPath, int showCommand
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Libraries come from the system folder only, never from the player's own
+    // folder, where anyone who could write there could plant one.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // The runtime's command line for wWinMain drops the first word as the
     // program name, which would cut "C:\My" off a bare "C:\My Videos\a.mp4".
     const std::wstring videoPath = VideoPathFromCommandLine(GetCommandLineW(), OwnFileName());

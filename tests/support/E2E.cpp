@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -260,16 +262,54 @@ App::~App() {
 }
 
 bool App::Launch(const std::wstring& arguments) {
-    Kill();
     std::wstring commandLine = L"\"" + m_program + L"\"";
     if (!arguments.empty())
         commandLine += L" " + arguments;
+    return Launch(StartAs{.commandLine = commandLine});
+}
+
+bool App::Launch(const StartAs& how) {
+    Kill();
+    std::wstring commandLine = how.commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (how.showCommand >= 0) {
+        startup.dwFlags |= STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(how.showCommand);
+    }
+    if (!IsRectEmpty(&how.place)) {
+        startup.dwFlags |= STARTF_USEPOSITION | STARTF_USESIZE;
+        startup.dwX = how.place.left;
+        startup.dwY = how.place.top;
+        startup.dwXSize = how.place.right - how.place.left;
+        startup.dwYSize = how.place.bottom - how.place.top;
+    }
+    // This process's environment with the additions, as a block of
+    // NUL-terminated settings that ends in an empty one.
+    std::wstring environment;
+    if (!how.environment.empty()) {
+        // A name's own setting gives way to the one asked for.
+        const auto nameOf = [](std::wstring_view setting) {
+            return setting.substr(0, setting.find(L'=', 1));
+        };
+        std::vector<std::wstring_view> names;
+        for (const std::wstring& setting : how.environment) {
+            environment.append(setting).push_back(L'\0');
+            names.push_back(nameOf(setting));
+        }
+        wchar_t* own = GetEnvironmentStringsW();
+        for (const wchar_t* setting = own; *setting; setting += wcslen(setting) + 1)
+            if (std::find(names.begin(), names.end(), nameOf(setting)) == names.end())
+                environment.append(setting).push_back(L'\0');
+        FreeEnvironmentStringsW(own);
+        environment.push_back(L'\0');
+    }
     PROCESS_INFORMATION info{};
     const std::wstring folder = FolderOf(m_program);
-    if (!CreateProcessW(m_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(m_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT,
+                        environment.empty() ? nullptr : environment.data(), folder.c_str(),
+                        &startup, &info)) {
         ADD_FAILURE() << "cannot start " << ToUtf8(m_program) << " (error " << GetLastError()
                       << ")";
         return false;

@@ -79,6 +79,18 @@ void TypeText(HWND front, const std::wstring& text);
 // Writes what the screen shows where `window` is as a 24-bit bitmap file.
 bool CaptureWindow(HWND window, const std::wstring& path);
 
+// How to start a program when its defaults do not do.
+struct StartAs {
+    // The whole command line, as the process gets it: nothing is put in front.
+    std::wstring commandLine = {};
+    // The show state of its first window (SW_MAXIMIZE...), or -1 for the default.
+    int showCommand = -1;
+    // Where its first window goes, asked for as STARTUPINFO does; empty for the default.
+    RECT place = {};
+    // "NAME=value" settings on top of this process's environment.
+    std::vector<std::wstring> environment = {};
+};
+
 // One run of the program. Not copyable; the destructor kills a process that still runs.
 class App {
 public:
@@ -92,6 +104,7 @@ public:
     bool Start(const std::wstring& arguments = L"");
     // Starts the program without waiting for anything (a second copy, for example).
     bool Launch(const std::wstring& arguments = L"");
+    bool Launch(const StartAs& how);
     // Takes over a copy of the program that something else started, once its
     // main window is up; false (and a test failure) when none came.
     bool Attach(DWORD timeoutMs = kTimeout);
