@@ -4,10 +4,9 @@
 #include "app/WebAddresses.h"
 #include "controls/Controls.h"
 #include "framework/Prompts.h"
+#include "framework/Shell.h"
 #include "repair/DlgProgress.h"
 #include "res/resource.h"
-
-#include <shellapi.h>
 
 #include <utility>
 
@@ -139,5 +138,5 @@ void CMainFrame::OnUpdateSaveCommand(fw::CommandUI& ui) {
 }
 
 void CMainFrame::OnVisitHomepage() {
-    ShellExecuteW(nullptr, L"open", kHomePageUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    fw::OpenLink(kHomePageUrl, SW_SHOWMAXIMIZED);
 }

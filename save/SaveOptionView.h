@@ -80,5 +80,6 @@ struct SaveInputs {
 fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress, const fw::StopToken& stop);
 
 // Starts the player with the source path as its whole command line,
-// maximized; its process, or none with the system's error code.
+// maximized, as a normal user where the system can make such a token; its
+// process, or none with the system's error code.
 fw::UniqueHandle StartPlayer(const std::wstring& player, const std::wstring& source, DWORD* error);
