@@ -15,6 +15,28 @@ constexpr UINT_PTR kSubclassId = 0xACC;
 // The control's AccessibleInfo, owned by the subclass.
 constexpr wchar_t kInfoProperty[] = L"fw.accessible";
 
+// oleacc.dll is no known system DLL: imported, it would be looked for beside
+// the program first. It is loaded from the system folder when a client first
+// asks, and stays, since clients may hold its objects until the end.
+struct Oleacc {
+    decltype(&CreateStdAccessibleObject) createStandard = nullptr;
+    decltype(&LresultFromObject) resultFromObject = nullptr;
+};
+
+const Oleacc& OleaccFunctions() {
+    static const Oleacc functions = [] {
+        Oleacc loaded;
+        if (HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+            loaded.createStandard = reinterpret_cast<decltype(loaded.createStandard)>(
+                reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
+            loaded.resultFromObject = reinterpret_cast<decltype(loaded.resultFromObject)>(
+                reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
+        }
+        return loaded;
+    }();
+    return functions;
+}
+
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
@@ -210,13 +232,15 @@ LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
                                 DWORD_PTR data) {
     auto* info = reinterpret_cast<AccessibleInfo*>(data);
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        const Oleacc& oleacc = OleaccFunctions();
         IAccessible* standard = nullptr;
-        if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                                reinterpret_cast<void**>(&standard)))) {
+        if (oleacc.createStandard && oleacc.resultFromObject &&
+            SUCCEEDED(oleacc.createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&standard)))) {
             // The result holds a reference of its own to the object.
             const ComRef<IAccessible> proxy(
                 new AccessibleProxy(window, ComRef<IAccessible>(standard), *info));
-            return LresultFromObject(__uuidof(IAccessible), wParam, proxy.Get());
+            return oleacc.resultFromObject(__uuidof(IAccessible), wParam, proxy.Get());
         }
     }
     if (message == WM_NCDESTROY) {

@@ -39,20 +39,6 @@ HWND StartRepair(e2e::App& app, const std::wstring& source) {
     return app.WaitForDialogWith(IDC_STOP);
 }
 
-// The program and the engines it needs, copied into `folder`.
-bool InstallInto(const std::wstring& folder) {
-    for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"}) {
-        const std::wstring from = e2e::BinFolder() + L"\\" + name;
-        const std::wstring to = folder + L"\\" + name;
-        if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-            ADD_FAILURE() << "cannot copy " << testing::PrintToString(name) << " (error "
-                          << GetLastError() << ")";
-            return false;
-        }
-    }
-    return true;
-}
-
 TEST(JobSafety, CloseRequestsFromOutsideWaitForTheRepairWhichEndsNormally) {
     support::ScratchFile source(support::TempPath(L"dravix e2e closing.mp4"), 512ull << 20);
     e2e::App app;
@@ -120,7 +106,7 @@ TEST(JobSafety, ATemporaryFileThatCannotBeWrittenIsToldAndTheSourcePageStays) {
     if (folder.empty())
         GTEST_SKIP() << "no small disk (the runner mounts one as root); the job-level tests "
                         "hand the fault in";
-    ASSERT_TRUE(InstallInto(folder));
+    ASSERT_TRUE(e2e::InstallInto(folder, {L"ZMTE.exe"}));
     support::ScratchFile source(support::TempPath(L"dravix e2e big.mp4"), 16ull << 20);
 
     e2e::App app(folder + L"\\Dravix Video Repair.exe");

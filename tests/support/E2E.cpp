@@ -79,6 +79,20 @@ std::wstring ProgramPath() {
     return BinFolder() + L"\\Dravix Video Repair.exe";
 }
 
+bool InstallInto(const std::wstring& folder, const std::vector<std::wstring>& engines) {
+    std::vector<std::wstring> names{L"Dravix Video Repair.exe"};
+    names.insert(names.end(), engines.begin(), engines.end());
+    for (const std::wstring& name : names) {
+        const std::wstring from = BinFolder() + L"\\" + name;
+        const std::wstring to = folder + L"\\" + name;
+        if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+            ADD_FAILURE() << "cannot copy " << ToUtf8(name) << " (error " << GetLastError() << ")";
+            return false;
+        }
+    }
+    return true;
+}
+
 std::wstring Text(HWND window) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
