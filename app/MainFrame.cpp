@@ -69,7 +69,7 @@ BOOL CMainFrame::CreateStatusBarElements() {
         return FALSE;
     m_wndStatusBar.AddLabel(L"Visit:");
     m_wndStatusBar.AddSeparator();
-    m_wndStatusBar.AddLink(L"Software Homepage", ID_VISIT_HOMEPAGE);
+    m_wndStatusBar.AddLink(L"Software Homepage", ID_VISIT_HOMEPAGE, kHomePageUrl);
     m_wndStatusBar.AddSeparator();
     m_wndStatusBar.AddLabel(std::wstring(36, L' '));
     m_wndStatusBar.AddLabel(std::wstring(27, L' '));

@@ -1,5 +1,6 @@
 #include "framework/Frame.h"
 
+#include "framework/Accessible.h"
 #include "framework/Application.h"
 
 #include <algorithm>
@@ -166,12 +167,39 @@ void MenuBar::ApplyTheme() {
 bool StatusBar::Create(HWND frame, int id) {
     RECT client{};
     GetClientRect(frame, &client);
-    return Window::Create({.parent = frame,
-                           .id = id,
-                           .rect = {0, client.bottom - ScalePixels(kHeight, DpiOf(frame)),
-                                    client.right, client.bottom},
-                           .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                           .className = RegisterClassOnce(L"fw.StatusBar")});
+    if (!Window::Create({.parent = frame,
+                         .id = id,
+                         .rect = {0, client.bottom - ScalePixels(kHeight, DpiOf(frame)),
+                                  client.right, client.bottom},
+                         .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                         .className = RegisterClassOnce(L"fw.StatusBar")}))
+        return false;
+    SetAccessible(m_hWnd,
+                  {.role = ROLE_SYSTEM_STATUSBAR, .items = [this] { return AccessibleItems(); }});
+    return true;
+}
+
+std::vector<AccessibleItem> StatusBar::AccessibleItems() const {
+    std::vector<AccessibleItem> items;
+    for (size_t i = 0; i < m_elements.size(); ++i) {
+        const Element& element = m_elements[i];
+        if (element.kind == Element::Separator ||
+            element.text.find_first_not_of(L' ') == std::wstring::npos)
+            continue;
+        AccessibleItem& item = items.emplace_back(AccessibleItem{
+            .role = ROLE_SYSTEM_STATICTEXT, .name = element.text, .rect = ElementRect(i)});
+        if (element.kind == Element::Link) {
+            item.role = ROLE_SYSTEM_LINK;
+            item.value = element.address;
+            item.defaultAction = L"Jump";
+            item.action = [this, command = element.command] { SendCommand(command); };
+        }
+    }
+    return items;
+}
+
+void StatusBar::SendCommand(UINT command) const {
+    SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 int StatusBar::ElementWidth(HDC dc, const Element& element) const {
@@ -287,8 +315,7 @@ bool StatusBar::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         if (GetCapture() == m_hWnd)
             ReleaseCapture();
         if (pressed >= 0 && pressed == LinkAt(PointFrom(lParam)))
-            SendMessageW(GetParent(m_hWnd), WM_COMMAND,
-                         MAKEWPARAM(m_elements[static_cast<size_t>(pressed)].command, 0), 0);
+            SendCommand(m_elements[static_cast<size_t>(pressed)].command);
         result = 0;
         return true;
     }

@@ -11,6 +11,8 @@
 
 namespace fw {
 
+struct AccessibleItem;
+
 inline constexpr int kFirstPaneId = 0xE900;
 
 // A child window of the frame that shows one page of the program.
@@ -96,14 +98,16 @@ public:
     struct Element {
         enum Kind { Label, Link, Separator } kind;
         std::wstring text;
-        UINT command = 0; // links: the command sent to the frame on a click
+        UINT command = 0;          // links: the command sent to the frame on a click
+        std::wstring address = {}; // links: where the command goes, told to screen readers
     };
     static constexpr int kHeight = 24; // at 96 DPI
 
+    // Creates the bar; screen readers find its labels and links as its parts.
     bool Create(HWND frame, int id);
     void AddLabel(const std::wstring& text) { m_elements.push_back({Element::Label, text}); }
-    void AddLink(const std::wstring& text, UINT command) {
-        m_elements.push_back({Element::Link, text, command});
+    void AddLink(const std::wstring& text, UINT command, const std::wstring& address) {
+        m_elements.push_back({Element::Link, text, command, address});
     }
     void AddSeparator() { m_elements.push_back({Element::Separator, {}}); }
     const std::vector<Element>& Elements() const { return m_elements; }
@@ -114,6 +118,9 @@ public:
 
 private:
     int ElementWidth(HDC dc, const Element& element) const;
+    void SendCommand(UINT command) const;
+    // The labels with text, and the links, as screen readers see them.
+    std::vector<AccessibleItem> AccessibleItems() const;
     // The index of the link at a client point, or -1.
     int LinkAt(POINT point) const;
     std::vector<Element> m_elements;
