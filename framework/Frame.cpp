@@ -328,6 +328,25 @@ bool StatusBar::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
 
 void Frame::LoadAcceleratorTable(UINT id) {
     m_accelerators = ::LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+    m_acceleratorKeys.resize(
+        m_accelerators ? static_cast<size_t>(CopyAcceleratorTableW(m_accelerators, nullptr, 0))
+                       : 0);
+    if (!m_acceleratorKeys.empty())
+        CopyAcceleratorTableW(m_accelerators, m_acceleratorKeys.data(),
+                              static_cast<int>(m_acceleratorKeys.size()));
+}
+
+UINT Frame::AcceleratorCommand(const MSG& message) const {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)
+        return 0;
+    const BYTE held = (GetKeyState(VK_SHIFT) < 0 ? FSHIFT : 0) |
+                      (GetKeyState(VK_CONTROL) < 0 ? FCONTROL : 0) |
+                      (GetKeyState(VK_MENU) < 0 ? FALT : 0);
+    for (const ACCEL& key : m_acceleratorKeys)
+        if ((key.fVirt & FVIRTKEY) && key.key == message.wParam &&
+            (key.fVirt & (FSHIFT | FCONTROL | FALT)) == held)
+            return key.cmd;
+    return 0;
 }
 
 void Frame::ApplyDpi(int dpi, const RECT* suggested) {
@@ -383,6 +402,10 @@ bool Frame::IsCommandEnabled(UINT id) {
         if (ui.handled)
             return ui.enabled;
     }
+    return HasCommandHandler(id);
+}
+
+bool Frame::HasCommandHandler(UINT id) {
     if (id == kAppExitCommand)
         return true;
     for (const auto& target : CommandTargets()) {

@@ -139,12 +139,16 @@ public:
     void RecalcLayout();
     HACCEL Accelerators() const { return m_accelerators; }
     void LoadAcceleratorTable(UINT id);
+    // The command that the accelerators give a key message, or 0.
+    UINT AcceleratorCommand(const MSG& message) const;
     void SetStatusBarWindow(HWND bar) { m_statusBar = bar; }
     // Shows the frame at a new DPI (WM_DPICHANGED): tells every window in it,
     // then takes the suggested rectangle and lays the frame out again.
     void ApplyDpi(int dpi, const RECT* suggested);
 
     bool IsCommandEnabled(UINT id);
+    // Whether the view, the frame or the application has a handler for the command.
+    bool HasCommandHandler(UINT id);
     // Runs an enabled command; false when it is disabled or has no handler.
     bool RouteCommand(UINT id);
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -160,6 +164,7 @@ private:
     void UpdateMenu(HMENU menu);
     View* m_activeView = nullptr;
     HACCEL m_accelerators = nullptr;
+    std::vector<ACCEL> m_acceleratorKeys;
     HWND m_statusBar = nullptr;
 };
 

@@ -25,17 +25,7 @@ protected:
     }
     // Ctrl+key pressed in the current page, through the message loop's translation.
     void PressCtrl(WORD key) {
-        BYTE saved[256], keys[256];
-        GetKeyboardState(saved);
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-        SetKeyboardState(keys);
-        MSG message{frame->ActiveView()->Handle(), WM_KEYDOWN, key, 1, 0, {}};
-        if (!app.PreTranslate(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        SetKeyboardState(saved);
+        support::PressKey(app, frame->ActiveView()->Handle(), key, VK_CONTROL);
     }
 };
 

@@ -16,6 +16,18 @@ namespace {
 
 constexpr wchar_t kDestination[] = L"C:\\out\\clip_(recovered).mp4";
 
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
 // Counts the frame's home page commands and keeps them from opening a browser.
 class HomePageCommands {
 public:
@@ -144,6 +156,25 @@ TEST_F(PageAccess, DefaultActionsDoNothingWhileTheFrameIsDisabled) {
     EXPECT_EQ(fw::WindowRef(Item(IDC_DEST_PATH)).GetText(), kDestination);
     EXPECT_TRUE(prompts.Records().empty()) << "a chooser opened";
     EXPECT_EQ(commands.Count(), 0);
+}
+
+// The read-only field keeps its own keys: the accelerators of the same keys
+// have no command to run.
+TEST_F(PageAccess, TheDestinationFieldCopiesWhatTheKeyboardSelected) {
+    GoTo(1);
+    const HWND field = Item(IDC_DEST_PATH);
+    SetWindowTextW(field, kDestination);
+    for (const WORD copy : {WORD{'C'}, WORD{VK_INSERT}}) {
+        SCOPED_TRACE(copy);
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        CloseClipboard();
+        SetFocus(field);
+        support::PressKey(app, field, VK_HOME);
+        support::PressKey(app, field, VK_END, VK_SHIFT);
+        support::PressKey(app, field, copy, VK_CONTROL);
+        EXPECT_EQ(ClipboardText(), kDestination);
+    }
 }
 
 } // namespace

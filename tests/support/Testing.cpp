@@ -392,6 +392,27 @@ RECT BlockOf(HWND child) {
 
 // Windows
 
+void PressKey(fw::Application& app, HWND window, WORD key, WORD modifier) {
+    BYTE saved[256], keys[256];
+    GetKeyboardState(saved);
+    GetKeyboardState(keys);
+    if (modifier)
+        keys[modifier] = 0x80;
+    if (modifier == VK_CONTROL)
+        keys[VK_LCONTROL] = 0x80;
+    if (modifier == VK_SHIFT)
+        keys[VK_LSHIFT] = 0x80;
+    SetKeyboardState(keys);
+    MSG message{window, WM_KEYDOWN, key, 1, 0, {}};
+    if (!app.PreTranslate(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // The characters that the key made, while the modifier is still held.
+    PumpMessages();
+    SetKeyboardState(saved);
+}
+
 std::wstring TooltipText(HWND tooltip, HWND tool) {
     wchar_t text[128] = {};
     TTTOOLINFOW info{};

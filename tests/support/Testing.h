@@ -248,6 +248,10 @@ bool DoAccessibleDefaultAction(HWND window, long child = CHILDID_SELF);
 
 // Windows
 
+// A key pressed in `window` with a modifier held (0: none), through the
+// application's translation and the message loop, as the user types it.
+void PressKey(fw::Application& app, HWND window, WORD key, WORD modifier = 0);
+
 // The text a tooltip holds for `tool` (a tool of id 1 on that window).
 std::wstring TooltipText(HWND tooltip, HWND tool);
 // Gives a window a client area of exactly cx by cy.
