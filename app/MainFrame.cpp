@@ -118,14 +118,28 @@ void CMainFrame::OnClose() {
 }
 
 LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM) {
+    // The same answer to the end of the session and to an installer that
+    // asks, through the Restart Manager (ENDSESSION_CLOSEAPP), to close the
+    // program: yes, unless a job runs.
     return m_pRunningJob ? FALSE : TRUE;
 }
 
 LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
+    if (!ending)
+        return 0;
     // The session ends all the same: a running job is stopped, and its
     // temporary file goes, before the system ends the process.
-    if (ending && m_pRunningJob)
+    if (m_pRunningJob) {
         m_pRunningJob->StopAndWait(kEndSessionWaitMs);
+        return 0;
+    }
+    // An idle program closes without the close question, as an installer
+    // that replaces it waits for that. Under a box or a chooser of its own
+    // the quit message ends their loops first, then the program's.
+    if (IsWindowEnabled(m_hWnd))
+        Destroy();
+    else
+        PostQuitMessage(0);
     return 0;
 }
 

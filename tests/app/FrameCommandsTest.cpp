@@ -119,4 +119,22 @@ TEST_F(FrameCommands, CloseAsksAndNoKeepsEverythingYesDestroysTheFrame) {
     EXPECT_TRUE(support::PumpMessages()) << "the message loop was not told to end";
 }
 
+// An installer that replaces the program asks it to close through the Restart
+// Manager: the idle program agrees and ends without the close question.
+TEST_F(FrameCommands, AnIdleProgramAgreesToCloseForAnInstallerAndEndsWithoutAsking) {
+    fw::PromptScript script;
+    HWND window = Frame();
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+    // Under a box of its own the quit message ends the box's loop first.
+    EnableWindow(window, FALSE);
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_TRUE(support::PumpMessages()) << "the loops were not told to end";
+    EnableWindow(window, TRUE);
+
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(script.Messages().empty());
+    EXPECT_TRUE(support::PumpMessages()) << "the message loop was not told to end";
+}
+
 } // namespace
