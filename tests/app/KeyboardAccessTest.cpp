@@ -28,30 +28,20 @@ std::wstring ClipboardText() {
     return text;
 }
 
-// Counts the frame's home page commands and keeps them from opening a browser.
-class HomePageCommands {
-public:
-    explicit HomePageCommands(HWND frame) : m_frame(frame) {
-        SetWindowSubclass(frame, Proc, 1, reinterpret_cast<DWORD_PTR>(&m_count));
-    }
-    ~HomePageCommands() { RemoveWindowSubclass(m_frame, Proc, 1); }
-    int Count() const { return m_count; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR count) {
-        if (message == WM_COMMAND && LOWORD(wParam) == ID_VISIT_HOMEPAGE) {
-            ++*reinterpret_cast<int*>(count);
-            return 0;
-        }
-        return DefSubclassProc(window, message, wParam, lParam);
-    }
-    HWND m_frame;
-    int m_count = 0;
-};
-
 class PageAccess : public support::Workspace {
 protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(Workspace::SetUp());
+        SetWindowSubclass(Frame(), TakeHomePage, 1, reinterpret_cast<DWORD_PTR>(&homePages));
+    }
+    // The frame's home page commands are counted here, and open no browser.
+    static LRESULT CALLBACK TakeHomePage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR count) {
+        if (message != WM_COMMAND || LOWORD(wParam) != ID_VISIT_HOMEPAGE)
+            return DefSubclassProc(window, message, wParam, lParam);
+        ++*reinterpret_cast<int*>(count);
+        return 0;
+    }
     HWND Item(int id) const { return frame->ActiveView()->Item(id).Handle(); }
     // The button as the system paints it.
     std::vector<COLORREF> Render(int id) {
@@ -68,6 +58,7 @@ protected:
     }
 
     fw::PromptScript prompts;
+    int homePages = 0;
 };
 
 TEST_F(PageAccess, AFocusedButtonShowsACueAfterTabButNotAfterAClick) {
@@ -127,9 +118,8 @@ TEST_F(PageAccess, TheStatusBarLinkReadsLikeTheAboutBoxLinksAndJumps) {
     EXPECT_EQ(parts[1].value, kHomePageUrl);
     EXPECT_EQ(parts[1].defaultAction, L"Jump");
 
-    HomePageCommands commands(Frame());
     ASSERT_TRUE(support::DoAccessibleDefaultAction(bar, 2));
-    EXPECT_TRUE(support::PumpUntil([&] { return commands.Count() == 1; }));
+    EXPECT_TRUE(support::PumpUntil([&] { return homePages == 1; }));
 }
 
 // As a click would, a default action does nothing while the frame takes no
@@ -138,7 +128,6 @@ TEST_F(PageAccess, TheStatusBarLinkReadsLikeTheAboutBoxLinksAndJumps) {
 TEST_F(PageAccess, DefaultActionsDoNothingWhileTheFrameIsDisabled) {
     GoTo(1);
     SetWindowTextW(Item(IDC_DEST_PATH), kDestination);
-    HomePageCommands commands(Frame());
     const std::pair<HWND, long> targets[] = {{Item(IDC_BACK), CHILDID_SELF},
                                              {Item(IDC_BROWSE), CHILDID_SELF},
                                              {frame->m_wndStatusBar.Handle(), 2}};
@@ -155,7 +144,7 @@ TEST_F(PageAccess, DefaultActionsDoNothingWhileTheFrameIsDisabled) {
     EXPECT_EQ(state.m_bSourcePageActive, 0);
     EXPECT_EQ(fw::WindowRef(Item(IDC_DEST_PATH)).GetText(), kDestination);
     EXPECT_TRUE(prompts.Records().empty()) << "a chooser opened";
-    EXPECT_EQ(commands.Count(), 0);
+    EXPECT_EQ(homePages, 0);
 }
 
 // The read-only field keeps its own keys: the accelerators of the same keys

@@ -396,12 +396,8 @@ void PressKey(fw::Application& app, HWND window, WORD key, WORD modifier) {
     BYTE saved[256], keys[256];
     GetKeyboardState(saved);
     GetKeyboardState(keys);
-    if (modifier)
-        keys[modifier] = 0x80;
-    if (modifier == VK_CONTROL)
-        keys[VK_LCONTROL] = 0x80;
-    if (modifier == VK_SHIFT)
-        keys[VK_LSHIFT] = 0x80;
+    if (modifier) // held, and its left-hand key with it
+        keys[modifier] = keys[modifier == VK_CONTROL ? VK_LCONTROL : VK_LSHIFT] = 0x80;
     SetKeyboardState(keys);
     MSG message{window, WM_KEYDOWN, key, 1, 0, {}};
     if (!app.PreTranslate(message)) {
