@@ -4,12 +4,12 @@
 #include "app/WebAddresses.h"
 #include "controls/AboutDlg.h"
 #include "framework/Prompts.h"
+#include "framework/Shell.h"
 #include "repair/DlgProgress.h"
 #include "repair/SourceView.h"
 #include "res/resource.h"
 #include "save/SaveOptionView.h"
 
-#include <shellapi.h>
 #include <shobjidl.h>
 
 // clang-format off
@@ -134,7 +134,7 @@ fw::JobOutcome CDravix_Video_RecoveryApp::RunJob(CDlgProgress& dialog) {
 }
 
 void CDravix_Video_RecoveryApp::OnHowToUse() {
-    ShellExecuteW(nullptr, L"open", kHowToUseUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    fw::OpenLink(kHowToUseUrl, SW_SHOWMAXIMIZED);
 }
 
 void CDravix_Video_RecoveryApp::OnAppAbout() {

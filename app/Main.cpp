@@ -6,5 +6,9 @@ CSingleInstanceGuard g_singleInstanceGuard;
 CDravix_Video_RecoveryApp theApp(&g_singleInstanceGuard);
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Libraries loaded from now on come from the system folder only, never
+    // from the program's folder, where a same-user process could plant one
+    // to run with the program's administrator rights.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     return fw::RunApplication();
 }

@@ -4,10 +4,9 @@
 #include "app/WebAddresses.h"
 #include "controls/Controls.h"
 #include "framework/Prompts.h"
+#include "framework/Shell.h"
 #include "repair/DlgProgress.h"
 #include "res/resource.h"
-
-#include <shellapi.h>
 
 #include <utility>
 
@@ -70,7 +69,7 @@ BOOL CMainFrame::CreateStatusBarElements() {
         return FALSE;
     m_wndStatusBar.AddLabel(L"Visit:");
     m_wndStatusBar.AddSeparator();
-    m_wndStatusBar.AddLink(L"Software Homepage", ID_VISIT_HOMEPAGE);
+    m_wndStatusBar.AddLink(L"Software Homepage", ID_VISIT_HOMEPAGE, kHomePageUrl);
     m_wndStatusBar.AddSeparator();
     m_wndStatusBar.AddLabel(std::wstring(36, L' '));
     m_wndStatusBar.AddLabel(std::wstring(27, L' '));
@@ -119,14 +118,28 @@ void CMainFrame::OnClose() {
 }
 
 LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM) {
+    // The same answer to the end of the session and to an installer that
+    // asks, through the Restart Manager (ENDSESSION_CLOSEAPP), to close the
+    // program: yes, unless a job runs.
     return m_pRunningJob ? FALSE : TRUE;
 }
 
 LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
+    if (!ending)
+        return 0;
     // The session ends all the same: a running job is stopped, and its
     // temporary file goes, before the system ends the process.
-    if (ending && m_pRunningJob)
+    if (m_pRunningJob) {
         m_pRunningJob->StopAndWait(kEndSessionWaitMs);
+        return 0;
+    }
+    // An idle program closes without the close question, as an installer
+    // that replaces it waits for that. Under a box or a chooser of its own
+    // the quit message ends their loops first, then the program's.
+    if (IsWindowEnabled(m_hWnd))
+        Destroy();
+    else
+        PostQuitMessage(0);
     return 0;
 }
 
@@ -139,5 +152,5 @@ void CMainFrame::OnUpdateSaveCommand(fw::CommandUI& ui) {
 }
 
 void CMainFrame::OnVisitHomepage() {
-    ShellExecuteW(nullptr, L"open", kHomePageUrl, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    fw::OpenLink(kHomePageUrl, SW_SHOWMAXIMIZED);
 }

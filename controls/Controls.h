@@ -61,8 +61,8 @@ private:
     bool m_bShownHover = false; // the last paint showed the hover picture
 };
 
-// Opens what a link points at. The program's goes through the shell; tests
-// hand in their own.
+// Opens what a link points at. The program's goes through the desktop's
+// shell; tests hand in their own.
 class CLinkOpener {
 public:
     virtual ~CLinkOpener() = default;

@@ -1,10 +1,9 @@
 #include "controls/Controls.h"
 
-#include <shellapi.h>
+#include "framework/Shell.h"
 
 bool CLinkOpener::Open(const std::wstring& target) {
-    return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", target.c_str(), nullptr,
-                                                   nullptr, SW_SHOWNORMAL)) > 32;
+    return fw::OpenLink(target, SW_SHOWNORMAL);
 }
 
 void CLinkOpener::Beep() {

@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace fw {
 namespace {
@@ -15,8 +17,66 @@ constexpr UINT_PTR kSubclassId = 0xACC;
 // The control's AccessibleInfo, owned by the subclass.
 constexpr wchar_t kInfoProperty[] = L"fw.accessible";
 
+// Runs a default action once the client's call has returned (wParam: the
+// child, 0 for the control itself). Posted: the action may open a modal box,
+// and the client must not wait for the user to close it.
+UINT DefaultActionMessage() {
+    static const UINT message = RegisterWindowMessageW(L"fw.accessible.defaultAction");
+    return message;
+}
+
+// oleacc.dll is no known system DLL: imported, it would be looked for beside
+// the program first. It is loaded from the system folder when a client first
+// asks, and stays, since clients may hold its objects until the end.
+struct Oleacc {
+    decltype(&CreateStdAccessibleObject) createStandard = nullptr;
+    decltype(&LresultFromObject) resultFromObject = nullptr;
+};
+
+const Oleacc& OleaccFunctions() {
+    static const Oleacc functions = [] {
+        Oleacc loaded;
+        if (HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+            loaded.createStandard = reinterpret_cast<decltype(loaded.createStandard)>(
+                reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
+            loaded.resultFromObject = reinterpret_cast<decltype(loaded.resultFromObject)>(
+                reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
+        }
+        return loaded;
+    }();
+    return functions;
+}
+
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+}
+
+// A click reaches a control only while it and every window it sits in take input.
+bool TakesInput(HWND window) {
+    for (; window; window = GetParent(window)) {
+        if (!IsWindowEnabled(window))
+            return false;
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+            return true;
+    }
+    return false;
+}
+
+HRESULT ReturnNumber(long number, VARIANT* out) {
+    VariantInit(out);
+    out->vt = VT_I4;
+    out->lVal = number;
+    return S_OK;
+}
+
+// Where navigation finds nothing.
+constexpr long kNoChild = -1;
+
+HRESULT ReturnChild(long id, VARIANT* out) {
+    if (id != kNoChild)
+        return ReturnNumber(id, out);
+    VariantInit(out);
+    return S_FALSE;
 }
 
 HRESULT ReturnText(const std::wstring& text, BSTR* out) {
@@ -24,6 +84,13 @@ HRESULT ReturnText(const std::wstring& text, BSTR* out) {
         return E_POINTER;
     *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT ReturnNothing(BSTR* out) {
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    return S_FALSE;
 }
 
 // The system's object for the window, with the name, role, description,
@@ -46,7 +113,8 @@ public:
             return S_OK;
         }
         // Clients walk the children and ask for the window through these.
-        if (iid == __uuidof(IEnumVARIANT) || iid == __uuidof(IOleWindow))
+        // Without the enumerator they count the parts and take their ids.
+        if ((iid == __uuidof(IEnumVARIANT) && !m_info.items) || iid == __uuidof(IOleWindow))
             return m_standard.Get()->QueryInterface(iid, out);
         return E_NOINTERFACE;
     }
@@ -77,6 +145,8 @@ public:
 
     // IAccessible: what AccessibleInfo gives, for the control itself.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        if (const auto item = ItemOf(child))
+            return ReturnText(item->name, name);
         if (!IsSelf(child))
             return Standard()->get_accName(child, name);
         if (!IsWindow(m_window))
@@ -86,21 +156,23 @@ public:
         return ReturnText(WindowRef(m_info.nameFrom ? m_info.nameFrom : m_window).GetText(), name);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (!IsSelf(child))
+        const auto item = ItemOf(child);
+        if (!item && !IsSelf(child))
             return Standard()->get_accRole(child, role);
         if (!role)
             return E_POINTER;
-        VariantInit(role);
-        role->vt = VT_I4;
-        role->lVal = m_info.role;
-        return S_OK;
+        return ReturnNumber(item ? item->role : m_info.role, role);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+        if (ItemOf(child))
+            return ReturnNothing(description);
         if (!IsSelf(child) || m_info.description.empty())
             return Standard()->get_accDescription(child, description);
         return ReturnText(m_info.description, description);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        if (const auto item = ItemOf(child))
+            return ReturnText(item->value, value);
         if (!IsSelf(child))
             return Standard()->get_accValue(child, value);
         if (!IsWindow(m_window))
@@ -119,6 +191,15 @@ public:
         return Standard()->get_accValue(child, value);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        if (const auto item = ItemOf(child)) {
+            if (!state)
+                return E_POINTER;
+            long flags =
+                item->role == ROLE_SYSTEM_LINK ? STATE_SYSTEM_LINKED : STATE_SYSTEM_READONLY;
+            if (!TakesInput(m_window))
+                flags |= STATE_SYSTEM_UNAVAILABLE;
+            return ReturnNumber(flags, state);
+        }
         const HRESULT result = Standard()->get_accState(child, state);
         if (SUCCEEDED(result) && IsSelf(child) && state && state->vt == VT_I4 &&
             m_info.role == ROLE_SYSTEM_TEXT && (GetWindowLongW(m_window, GWL_STYLE) & ES_READONLY))
@@ -126,28 +207,21 @@ public:
         return result;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        if (!IsSelf(child))
+        const auto item = ItemOf(child);
+        if (!item && !IsSelf(child))
             return Standard()->get_accDefaultAction(child, action);
-        if (!action)
-            return E_POINTER;
-        *action = nullptr;
-        return m_info.defaultAction.empty() ? S_FALSE : ReturnText(m_info.defaultAction, action);
+        const std::wstring& name = item ? item->defaultAction : m_info.defaultAction;
+        return name.empty() ? ReturnNothing(action) : ReturnText(name, action);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        if (!IsSelf(child))
+        const auto item = ItemOf(child);
+        if (!item && !IsSelf(child))
             return Standard()->accDoDefaultAction(child);
-        if (m_info.defaultAction.empty())
+        if ((item ? item->defaultAction : m_info.defaultAction).empty())
             return DISP_E_MEMBERNOTFOUND;
-        if (!IsWindow(m_window) || !IsWindowEnabled(m_window))
+        if (!IsWindow(m_window) || !TakesInput(m_window))
             return E_FAIL;
-        // Posted: the action may open a modal box, and the client must not
-        // wait for the user to close it.
-        if (m_info.role == ROLE_SYSTEM_LINK)
-            PostMessageW(GetParent(m_window), WM_COMMAND,
-                         MAKEWPARAM(GetDlgCtrlID(m_window), STN_CLICKED),
-                         reinterpret_cast<LPARAM>(m_window));
-        else
-            PostMessageW(m_window, BM_CLICK, 0, 0);
+        PostMessageW(m_window, DefaultActionMessage(), item ? child.lVal : CHILDID_SELF, 0);
         return S_OK;
     }
 
@@ -156,10 +230,20 @@ public:
         return Standard()->get_accParent(parent);
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
-        return Standard()->get_accChildCount(count);
+        if (!m_info.items)
+            return Standard()->get_accChildCount(count);
+        if (!count)
+            return E_POINTER;
+        *count = static_cast<long>(Items().size());
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
-        return Standard()->get_accChild(child, object);
+        if (!ItemOf(child))
+            return Standard()->get_accChild(child, object);
+        if (!object)
+            return E_POINTER;
+        *object = nullptr; // a part has no object of its own
+        return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
         return Standard()->get_accHelp(child, help);
@@ -181,13 +265,49 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                           VARIANT child) override {
-        return Standard()->accLocation(left, top, width, height, child);
+        const auto item = ItemOf(child);
+        if (!item)
+            return Standard()->accLocation(left, top, width, height, child);
+        if (!left || !top || !width || !height)
+            return E_POINTER;
+        RECT rect = item->rect;
+        MapWindowPoints(m_window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        *left = rect.left;
+        *top = rect.top;
+        *width = rect.right - rect.left;
+        *height = rect.bottom - rect.top;
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
-        return Standard()->accNavigate(direction, start, end);
+        if (!m_info.items || (!IsSelf(start) && !ItemOf(start)))
+            return Standard()->accNavigate(direction, start, end);
+        if (!end)
+            return E_POINTER;
+        const long count = static_cast<long>(Items().size());
+        const long from = start.lVal;
+        if (from == CHILDID_SELF && direction == NAVDIR_FIRSTCHILD)
+            return ReturnChild(count ? 1 : kNoChild, end);
+        if (from == CHILDID_SELF && direction == NAVDIR_LASTCHILD)
+            return ReturnChild(count ? count : kNoChild, end);
+        if (from != CHILDID_SELF && direction == NAVDIR_NEXT)
+            return ReturnChild(from < count ? from + 1 : kNoChild, end);
+        if (from != CHILDID_SELF && direction == NAVDIR_PREVIOUS)
+            return ReturnChild(from > 1 ? from - 1 : kNoChild, end);
+        if (from == CHILDID_SELF)
+            return Standard()->accNavigate(direction, start, end);
+        return ReturnChild(kNoChild, end);
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
-        return Standard()->accHitTest(x, y, child);
+        const HRESULT result = Standard()->accHitTest(x, y, child);
+        if (result != S_OK || !m_info.items || !child || !IsSelf(*child))
+            return result;
+        POINT point{x, y};
+        ScreenToClient(m_window, &point);
+        const std::vector<AccessibleItem> items = Items();
+        for (size_t i = 0; i < items.size(); ++i)
+            if (PtInRect(&items[i].rect, point))
+                return ReturnChild(static_cast<long>(i) + 1, child);
+        return result;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
         return Standard()->put_accName(child, name);
@@ -199,6 +319,24 @@ public:
 private:
     ~AccessibleProxy() = default;
     IAccessible* Standard() const { return m_standard.Get(); }
+    // The control's parts as they are now. They are asked of the control's
+    // own information, which goes with its window: this object may outlive it.
+    std::vector<AccessibleItem> Items() const {
+        const auto* info =
+            IsWindow(m_window)
+                ? static_cast<const AccessibleInfo*>(GetPropW(m_window, kInfoProperty))
+                : nullptr;
+        return info && info->items ? info->items() : std::vector<AccessibleItem>{};
+    }
+    // The part that `child` names, if it names one.
+    std::optional<AccessibleItem> ItemOf(const VARIANT& child) const {
+        if (!m_info.items || child.vt != VT_I4 || child.lVal < 1)
+            return std::nullopt;
+        std::vector<AccessibleItem> items = Items();
+        if (static_cast<size_t>(child.lVal) > items.size())
+            return std::nullopt;
+        return std::move(items[static_cast<size_t>(child.lVal) - 1]);
+    }
 
     std::atomic<ULONG> m_references{1};
     HWND m_window;
@@ -206,18 +344,43 @@ private:
     AccessibleInfo m_info;
 };
 
+// The default action, when its message arrives: the frame may have been
+// disabled since the client asked.
+void RunDefaultAction(HWND window, const AccessibleInfo& info, long child) {
+    if (!TakesInput(window))
+        return;
+    if (child != CHILDID_SELF) {
+        const std::vector<AccessibleItem> items =
+            info.items ? info.items() : std::vector<AccessibleItem>{};
+        if (child <= static_cast<long>(items.size()) &&
+            items[static_cast<size_t>(child) - 1].action)
+            items[static_cast<size_t>(child) - 1].action();
+    } else if (info.role == ROLE_SYSTEM_LINK) {
+        SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED),
+                     reinterpret_cast<LPARAM>(window));
+    } else {
+        SendMessageW(window, BM_CLICK, 0, 0);
+    }
+}
+
 LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                 DWORD_PTR data) {
     auto* info = reinterpret_cast<AccessibleInfo*>(data);
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        const Oleacc& oleacc = OleaccFunctions();
         IAccessible* standard = nullptr;
-        if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                                reinterpret_cast<void**>(&standard)))) {
+        if (oleacc.createStandard && oleacc.resultFromObject &&
+            SUCCEEDED(oleacc.createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&standard)))) {
             // The result holds a reference of its own to the object.
             const ComRef<IAccessible> proxy(
                 new AccessibleProxy(window, ComRef<IAccessible>(standard), *info));
-            return LresultFromObject(__uuidof(IAccessible), wParam, proxy.Get());
+            return oleacc.resultFromObject(__uuidof(IAccessible), wParam, proxy.Get());
         }
+    }
+    if (message == DefaultActionMessage()) {
+        RunDefaultAction(window, *info, static_cast<long>(wParam));
+        return 0;
     }
     if (message == WM_NCDESTROY) {
         RemovePropW(window, kInfoProperty);

@@ -36,10 +36,16 @@ bool Application::PreTranslate(MSG& message) {
             break;
     }
     HWND frame = MainWindow();
-    if (frame && m_mainFrame->Accelerators() &&
-        (message.hwnd == frame || IsChild(frame, message.hwnd)))
-        return TranslateAcceleratorW(frame, m_mainFrame->Accelerators(), &message) != 0;
-    return false;
+    if (!frame || !m_mainFrame->Accelerators() ||
+        (message.hwnd != frame && !IsChild(frame, message.hwnd)))
+        return false;
+    // An edit control keeps the keys of accelerators that no command takes:
+    // copying, pasting, undoing and selecting there are its own.
+    if (const UINT command = m_mainFrame->AcceleratorCommand(message);
+        command && !m_mainFrame->HasCommandHandler(command) &&
+        (SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+        return false;
+    return TranslateAcceleratorW(frame, m_mainFrame->Accelerators(), &message) != 0;
 }
 
 void Application::WaitHandlingMessages(HANDLE handle) {

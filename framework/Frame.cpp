@@ -1,5 +1,6 @@
 #include "framework/Frame.h"
 
+#include "framework/Accessible.h"
 #include "framework/Application.h"
 
 #include <algorithm>
@@ -166,12 +167,39 @@ void MenuBar::ApplyTheme() {
 bool StatusBar::Create(HWND frame, int id) {
     RECT client{};
     GetClientRect(frame, &client);
-    return Window::Create({.parent = frame,
-                           .id = id,
-                           .rect = {0, client.bottom - ScalePixels(kHeight, DpiOf(frame)),
-                                    client.right, client.bottom},
-                           .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                           .className = RegisterClassOnce(L"fw.StatusBar")});
+    if (!Window::Create({.parent = frame,
+                         .id = id,
+                         .rect = {0, client.bottom - ScalePixels(kHeight, DpiOf(frame)),
+                                  client.right, client.bottom},
+                         .style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                         .className = RegisterClassOnce(L"fw.StatusBar")}))
+        return false;
+    SetAccessible(m_hWnd,
+                  {.role = ROLE_SYSTEM_STATUSBAR, .items = [this] { return AccessibleItems(); }});
+    return true;
+}
+
+std::vector<AccessibleItem> StatusBar::AccessibleItems() const {
+    std::vector<AccessibleItem> items;
+    for (size_t i = 0; i < m_elements.size(); ++i) {
+        const Element& element = m_elements[i];
+        if (element.kind == Element::Separator ||
+            element.text.find_first_not_of(L' ') == std::wstring::npos)
+            continue;
+        AccessibleItem& item = items.emplace_back(AccessibleItem{
+            .role = ROLE_SYSTEM_STATICTEXT, .name = element.text, .rect = ElementRect(i)});
+        if (element.kind == Element::Link) {
+            item.role = ROLE_SYSTEM_LINK;
+            item.value = element.address;
+            item.defaultAction = L"Jump";
+            item.action = [this, command = element.command] { SendCommand(command); };
+        }
+    }
+    return items;
+}
+
+void StatusBar::SendCommand(UINT command) const {
+    SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 int StatusBar::ElementWidth(HDC dc, const Element& element) const {
@@ -287,8 +315,7 @@ bool StatusBar::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         if (GetCapture() == m_hWnd)
             ReleaseCapture();
         if (pressed >= 0 && pressed == LinkAt(PointFrom(lParam)))
-            SendMessageW(GetParent(m_hWnd), WM_COMMAND,
-                         MAKEWPARAM(m_elements[static_cast<size_t>(pressed)].command, 0), 0);
+            SendCommand(m_elements[static_cast<size_t>(pressed)].command);
         result = 0;
         return true;
     }
@@ -301,6 +328,25 @@ bool StatusBar::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
 
 void Frame::LoadAcceleratorTable(UINT id) {
     m_accelerators = ::LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+    m_acceleratorKeys.resize(
+        m_accelerators ? static_cast<size_t>(CopyAcceleratorTableW(m_accelerators, nullptr, 0))
+                       : 0);
+    if (!m_acceleratorKeys.empty())
+        CopyAcceleratorTableW(m_accelerators, m_acceleratorKeys.data(),
+                              static_cast<int>(m_acceleratorKeys.size()));
+}
+
+UINT Frame::AcceleratorCommand(const MSG& message) const {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)
+        return 0;
+    const BYTE held = (GetKeyState(VK_SHIFT) < 0 ? FSHIFT : 0) |
+                      (GetKeyState(VK_CONTROL) < 0 ? FCONTROL : 0) |
+                      (GetKeyState(VK_MENU) < 0 ? FALT : 0);
+    for (const ACCEL& key : m_acceleratorKeys)
+        if ((key.fVirt & FVIRTKEY) && key.key == message.wParam &&
+            (key.fVirt & (FSHIFT | FCONTROL | FALT)) == held)
+            return key.cmd;
+    return 0;
 }
 
 void Frame::ApplyDpi(int dpi, const RECT* suggested) {
@@ -356,6 +402,10 @@ bool Frame::IsCommandEnabled(UINT id) {
         if (ui.handled)
             return ui.enabled;
     }
+    return HasCommandHandler(id);
+}
+
+bool Frame::HasCommandHandler(UINT id) {
     if (id == kAppExitCommand)
         return true;
     for (const auto& target : CommandTargets()) {

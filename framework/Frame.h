@@ -11,6 +11,8 @@
 
 namespace fw {
 
+struct AccessibleItem;
+
 inline constexpr int kFirstPaneId = 0xE900;
 
 // A child window of the frame that shows one page of the program.
@@ -96,14 +98,16 @@ public:
     struct Element {
         enum Kind { Label, Link, Separator } kind;
         std::wstring text;
-        UINT command = 0; // links: the command sent to the frame on a click
+        UINT command = 0;          // links: the command sent to the frame on a click
+        std::wstring address = {}; // links: where the command goes, told to screen readers
     };
     static constexpr int kHeight = 24; // at 96 DPI
 
+    // Creates the bar; screen readers find its labels and links as its parts.
     bool Create(HWND frame, int id);
     void AddLabel(const std::wstring& text) { m_elements.push_back({Element::Label, text}); }
-    void AddLink(const std::wstring& text, UINT command) {
-        m_elements.push_back({Element::Link, text, command});
+    void AddLink(const std::wstring& text, UINT command, const std::wstring& address) {
+        m_elements.push_back({Element::Link, text, command, address});
     }
     void AddSeparator() { m_elements.push_back({Element::Separator, {}}); }
     const std::vector<Element>& Elements() const { return m_elements; }
@@ -114,6 +118,9 @@ public:
 
 private:
     int ElementWidth(HDC dc, const Element& element) const;
+    void SendCommand(UINT command) const;
+    // The labels with text, and the links, as screen readers see them.
+    std::vector<AccessibleItem> AccessibleItems() const;
     // The index of the link at a client point, or -1.
     int LinkAt(POINT point) const;
     std::vector<Element> m_elements;
@@ -132,12 +139,16 @@ public:
     void RecalcLayout();
     HACCEL Accelerators() const { return m_accelerators; }
     void LoadAcceleratorTable(UINT id);
+    // The command that the accelerators give a key message, or 0.
+    UINT AcceleratorCommand(const MSG& message) const;
     void SetStatusBarWindow(HWND bar) { m_statusBar = bar; }
     // Shows the frame at a new DPI (WM_DPICHANGED): tells every window in it,
     // then takes the suggested rectangle and lays the frame out again.
     void ApplyDpi(int dpi, const RECT* suggested);
 
     bool IsCommandEnabled(UINT id);
+    // Whether the view, the frame or the application has a handler for the command.
+    bool HasCommandHandler(UINT id);
     // Runs an enabled command; false when it is disabled or has no handler.
     bool RouteCommand(UINT id);
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -153,6 +164,7 @@ private:
     void UpdateMenu(HMENU menu);
     View* m_activeView = nullptr;
     HACCEL m_accelerators = nullptr;
+    std::vector<ACCEL> m_acceleratorKeys;
     HWND m_statusBar = nullptr;
 };
 

@@ -2,6 +2,7 @@
 #include "save/SaveOptionView.h"
 
 #include "framework/Files.h"
+#include "framework/Shell.h"
 
 fw::UniqueHandle StartPlayer(const std::wstring& player, const std::wstring& source, DWORD* error) {
     // The player takes its whole command line as the path: no program name in
@@ -12,8 +13,15 @@ fw::UniqueHandle StartPlayer(const std::wstring& player, const std::wstring& sou
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_MAXIMIZE;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(player.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started)) {
+    // The player parses a damaged video from anywhere: it runs as a normal
+    // user where the system can make that token, else as the program does.
+    const fw::UniqueHandle token = fw::NormalUserToken();
+    const BOOL ok =
+        token ? CreateProcessAsUserW(token.Get(), player.c_str(), commandLine.data(), nullptr,
+                                     nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)
+              : CreateProcessW(player.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &started);
+    if (!ok) {
         *error = GetLastError();
         return {};
     }

@@ -84,5 +84,6 @@ fw::JobOutcome SaveJob(const SaveInputs& inputs, fw::Progress& progress, const f
 DWORD CopiedAttributes(DWORD source);
 
 // Starts the player with the source path as its whole command line,
-// maximized; its process, or none with the system's error code.
+// maximized, as a normal user where the system can make such a token; its
+// process, or none with the system's error code.
 fw::UniqueHandle StartPlayer(const std::wstring& player, const std::wstring& source, DWORD* error);

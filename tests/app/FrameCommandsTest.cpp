@@ -25,17 +25,7 @@ protected:
     }
     // Ctrl+key pressed in the current page, through the message loop's translation.
     void PressCtrl(WORD key) {
-        BYTE saved[256], keys[256];
-        GetKeyboardState(saved);
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-        SetKeyboardState(keys);
-        MSG message{frame->ActiveView()->Handle(), WM_KEYDOWN, key, 1, 0, {}};
-        if (!app.PreTranslate(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        SetKeyboardState(saved);
+        support::PressKey(app, frame->ActiveView()->Handle(), key, VK_CONTROL);
     }
 };
 
@@ -126,6 +116,24 @@ TEST_F(FrameCommands, CloseAsksAndNoKeepsEverythingYesDestroysTheFrame) {
     script.AnswerMessage(IDYES);
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(support::PumpMessages()) << "the message loop was not told to end";
+}
+
+// An installer that replaces the program asks it to close through the Restart
+// Manager: the idle program agrees and ends without the close question.
+TEST_F(FrameCommands, AnIdleProgramAgreesToCloseForAnInstallerAndEndsWithoutAsking) {
+    fw::PromptScript script;
+    HWND window = Frame();
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+    // Under a box of its own the quit message ends the box's loop first.
+    EnableWindow(window, FALSE);
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_TRUE(support::PumpMessages()) << "the loops were not told to end";
+    EnableWindow(window, TRUE);
+
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(script.Messages().empty());
     EXPECT_TRUE(support::PumpMessages()) << "the message loop was not told to end";
 }
 

@@ -103,7 +103,7 @@ TEST(JobSafety, ATemporaryFileThatCannotBeWrittenIsToldAndTheSourcePageStays) {
     if (folder.empty())
         GTEST_SKIP() << "no small disk (the runner mounts one as root); the job-level tests "
                         "hand the fault in";
-    ASSERT_TRUE(e2e::CopyProgramInto(folder));
+    ASSERT_TRUE(e2e::InstallInto(folder, {L"ZMTE.exe"}));
     support::ScratchFile source(support::TempPath(L"dravix e2e big.mp4"), 16ull << 20);
 
     e2e::App app(folder + L"\\Dravix Video Repair.exe");

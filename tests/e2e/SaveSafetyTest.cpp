@@ -132,7 +132,7 @@ TEST(SaveSafety, AProgramKilledDuringASaveLeavesNothingBesideTheDestination) {
 // progress dialog.
 TEST(SaveSafety, AMissingSaveEngineIsToldOverTheSavesProgressDialog) {
     support::ScratchFolder folder(L"dravix-no-save-engine");
-    ASSERT_TRUE(e2e::CopyProgramInto(folder.Path()));
+    ASSERT_TRUE(e2e::InstallInto(folder.Path(), {L"ZMTE.exe"}));
     ScratchFile source(TempPath(L"dravix e2e no engine.mp4"), 1000);
     e2e::App app(folder.File(L"Dravix Video Repair.exe"));
     ASSERT_TRUE(ReachTheSavePage(app, source.Path()));

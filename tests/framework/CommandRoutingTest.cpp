@@ -166,7 +166,7 @@ TEST_F(CommandRouting, StatusBarLinkIssuesItsCommandOnClick) {
     ASSERT_TRUE(bar.Create(frame.Handle(), ID_STATUS_BAR));
     bar.AddLabel(L"Visit:");
     bar.AddSeparator();
-    bar.AddLink(L"Software Homepage", kLinkCommand);
+    bar.AddLink(L"Software Homepage", kLinkCommand, L"https://www.dravix.example/");
     frame.SetStatusBarWindow(bar.Handle());
     frame.RecalcLayout();
 

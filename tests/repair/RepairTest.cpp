@@ -336,9 +336,10 @@ TEST_F(RepairCommand, CloseRequestsToTheFrameWaitAndTheSessionsEndStopsTheJob) {
             const std::wstring temporary = state.m_strTempOutputFile;
             outsider = std::thread([&, temporary] {
                 Sleep(200); // the close requests come first
-                queryAnswer =
-                    static_cast<BOOL>(SendMessageW(frameWindow, WM_QUERYENDSESSION, 0, 0));
-                SendMessageW(frameWindow, WM_ENDSESSION, TRUE, 0);
+                // As an installer asks through the Restart Manager.
+                queryAnswer = static_cast<BOOL>(
+                    SendMessageW(frameWindow, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
+                SendMessageW(frameWindow, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
                 goneWhenEndReturned = !Exists(temporary);
             });
         }

@@ -81,14 +81,17 @@ std::wstring ProgramPath() {
     return BinFolder() + L"\\Dravix Video Repair.exe";
 }
 
-bool CopyProgramInto(const std::wstring& folder) {
-    for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"})
-        if (!CopyFileW((BinFolder() + L"\\" + name).c_str(), (folder + L"\\" + name).c_str(),
-                       FALSE)) {
-            ADD_FAILURE() << "cannot copy " << testing::PrintToString(name) << " (error "
-                          << GetLastError() << ")";
+bool InstallInto(const std::wstring& folder, const std::vector<std::wstring>& engines) {
+    std::vector<std::wstring> names{L"Dravix Video Repair.exe"};
+    names.insert(names.end(), engines.begin(), engines.end());
+    for (const std::wstring& name : names) {
+        const std::wstring from = BinFolder() + L"\\" + name;
+        const std::wstring to = folder + L"\\" + name;
+        if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+            ADD_FAILURE() << "cannot copy " << ToUtf8(name) << " (error " << GetLastError() << ")";
             return false;
         }
+    }
     return true;
 }
 

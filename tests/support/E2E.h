@@ -41,9 +41,9 @@ inline constexpr DWORD kTimeout = 10000; // ms
 std::wstring BinFolder();
 // build*/bin/Dravix Video Repair.exe
 std::wstring ProgramPath();
-// Copies the program and its repair engine, and no other engine, into
-// `folder`; false (and a test failure) when it cannot.
-bool CopyProgramInto(const std::wstring& folder);
+// Copies the program and the named engines from BinFolder() into `folder`;
+// false (and a test failure) when one cannot be copied.
+bool InstallInto(const std::wstring& folder, const std::vector<std::wstring>& engines = {});
 
 using support::WaitUntil;
 

@@ -392,6 +392,23 @@ RECT BlockOf(HWND child) {
 
 // Windows
 
+void PressKey(fw::Application& app, HWND window, WORD key, WORD modifier) {
+    BYTE saved[256], keys[256];
+    GetKeyboardState(saved);
+    GetKeyboardState(keys);
+    if (modifier) // held, and its left-hand key with it
+        keys[modifier] = keys[modifier == VK_CONTROL ? VK_LCONTROL : VK_LSHIFT] = 0x80;
+    SetKeyboardState(keys);
+    MSG message{window, WM_KEYDOWN, key, 1, 0, {}};
+    if (!app.PreTranslate(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // The characters that the key made, while the modifier is still held.
+    PumpMessages();
+    SetKeyboardState(saved);
+}
+
 std::wstring TooltipText(HWND tooltip, HWND tool) {
     wchar_t text[128] = {};
     TTTOOLINFOW info{};
@@ -429,7 +446,7 @@ fw::ComRef<IAccessible> AccessibleOf(HWND window) {
 }
 } // namespace
 
-AccessibleFacts ReadAccessible(HWND window) {
+AccessibleFacts ReadAccessible(HWND window, long child) {
     AccessibleFacts facts;
     const fw::ComRef<IAccessible> object = AccessibleOf(window);
     if (!object)
@@ -437,7 +454,7 @@ AccessibleFacts ReadAccessible(HWND window) {
     IAccessible& read = *object.Get();
     VARIANT self{};
     self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    self.lVal = child;
     const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
         BSTR value = nullptr;
         std::wstring taken;
@@ -456,11 +473,31 @@ AccessibleFacts ReadAccessible(HWND window) {
     return facts;
 }
 
-bool DoAccessibleDefaultAction(HWND window) {
+std::vector<AccessibleFacts> ReadAccessibleChildren(HWND window) {
+    std::vector<AccessibleFacts> children;
+    const fw::ComRef<IAccessible> object = AccessibleOf(window);
+    long count = 0;
+    if (!object || FAILED(object.Get()->get_accChildCount(&count)) || count <= 0)
+        return children;
+    std::vector<VARIANT> listed(static_cast<size_t>(count));
+    long obtained = 0;
+    if (FAILED(AccessibleChildren(object.Get(), 0, count, listed.data(), &obtained)))
+        return children;
+    for (long i = 0; i < obtained; ++i) {
+        VARIANT& child = listed[static_cast<size_t>(i)];
+        // Children with objects of their own are windows, read through their own handles.
+        if (child.vt == VT_I4)
+            children.push_back(ReadAccessible(window, child.lVal));
+        VariantClear(&child);
+    }
+    return children;
+}
+
+bool DoAccessibleDefaultAction(HWND window, long child) {
     const fw::ComRef<IAccessible> object = AccessibleOf(window);
     VARIANT self{};
     self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    self.lVal = child;
     return object && object.Get()->accDoDefaultAction(self) == S_OK;
 }
 

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdint>
 #include <functional>
@@ -237,12 +238,19 @@ struct AccessibleFacts {
     std::wstring defaultAction;
 };
 // Asks the window for its object through AccessibleObjectFromWindow, as a
-// screen reader does; a test failure when it has none.
-AccessibleFacts ReadAccessible(HWND window);
-// Runs the object's default action; false when it refused.
-bool DoAccessibleDefaultAction(HWND window);
+// screen reader does, and reads it or one of its children; a test failure
+// when it has none.
+AccessibleFacts ReadAccessible(HWND window, long child = CHILDID_SELF);
+// The children of the window's object, as AccessibleChildren lists them.
+std::vector<AccessibleFacts> ReadAccessibleChildren(HWND window);
+// Runs the default action of the object or of one of its children; false when it refused.
+bool DoAccessibleDefaultAction(HWND window, long child = CHILDID_SELF);
 
 // Windows
+
+// A key pressed in `window` with a modifier held (0: none), through the
+// application's translation and the message loop, as the user types it.
+void PressKey(fw::Application& app, HWND window, WORD key, WORD modifier = 0);
 
 // The text a tooltip holds for `tool` (a tool of id 1 on that window).
 std::wstring TooltipText(HWND tooltip, HWND tool);
