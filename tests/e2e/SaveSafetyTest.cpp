@@ -155,9 +155,7 @@ TEST(SaveSafety, AMissingSaveEngineIsToldOverTheSavesProgressDialog) {
 class PlayerBeside : public testing::Test {
 protected:
     void SetUp() override {
-        for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"})
-            ASSERT_TRUE(CopyFileW((e2e::BinFolder() + L"\\" + name).c_str(),
-                                  m_folder.File(name).c_str(), FALSE));
+        ASSERT_TRUE(e2e::InstallInto(m_folder.Path(), {L"ZMTE.exe"}));
         ASSERT_TRUE(support::WriteBytes(m_source.Path(), "video"));
     }
     std::wstring Player() const { return m_folder.File(L"ZMTP.exe"); }
