@@ -107,7 +107,9 @@ TEST(Repair, StopAnsweredNoGoesOnAndStopAnsweredYesReturnsToTheSourcePage) {
     e2e::Press(box, IDYES);
     ASSERT_TRUE(app.WaitForClose(box));
     source.End();
-    EXPECT_TRUE(app.WaitForClose(dialog));
+    // Gone, not only hidden: until its modal loop has ended the program is
+    // still inside the Repair command, and takes no Exit.
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
     EXPECT_TRUE(OnSourcePage(app));
     EXPECT_TRUE(IsWindowVisible(repair));
