@@ -166,12 +166,7 @@ bool CDlgProgress::StopAndWait(DWORD timeoutMs) {
 void CDlgProgress::JoinWorker() {
     if (!m_worker)
         return;
-    // After its end message the worker only returns, though it may not have
-    // yet when the loop ends: its job has ended, and no stop may count it as
-    // stopped.
-    if (m_bJobEnded) {
-        WaitForSingleObject(m_worker.Get(), INFINITE);
-    } else if (WaitForSingleObject(m_worker.Get(), 0) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(m_worker.Get(), 0) == WAIT_TIMEOUT) {
         m_bEnding = true;
         *m_stop = true;
         CancelBlockedIo();

@@ -81,22 +81,6 @@ TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
     EXPECT_TRUE(script.Messages().empty());
 }
 
-// A busy machine may end the dialog's loop before the worker thread is gone.
-TEST_F(ProgressDialog, AJobWhoseThreadIsSlowToGoCountsAsEndedNotStopped) {
-    // Called as the worker thread ends, after the end message: holds the
-    // thread until the job is asked to stop, or a little while.
-    static std::atomic<bool>* s_stop;
-    s_stop = &state.m_bStopProcess;
-    const DWORD slowExit = FlsAlloc([](void* value) {
-        if (value)
-            support::WaitUntil([] { return s_stop->load(); }, 500);
-    });
-    CDlgProgress dialog(Options(true, [&](fw::Progress&) { FlsSetValue(slowExit, s_stop); }));
-    EXPECT_TRUE(Run(dialog).IsCompleted());
-    FlsFree(slowExit);
-    EXPECT_FALSE(state.m_bStopProcess) << "the ended job was asked to stop";
-}
-
 TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
     bool labelOnly = false, stayed = false;
     std::wstring label;
