@@ -49,11 +49,11 @@ protected:
         EXPECT_TRUE(e2e::CaptureWindow(window, m_screens + L"\\" + name + L".bmp")) << name;
     }
 
-    // A repair long enough to show its dialog, then stopped.
+    // A repair that waits for its source while its dialog is kept, then stopped.
     void KeepProgress(e2e::App& app) {
-        support::ScratchFile large(support::TempPath(L"dravix scale large.mp4"));
-        ASSERT_TRUE(support::SetFileSize(large.Path(), LONGLONG{2} << 30));
-        ASSERT_TRUE(app.OpenSource(large.Path()));
+        e2e::HeldSource source(L"dravix scale held.mp4");
+        ASSERT_TRUE(app.OpenSource(source.Path()));
+        ASSERT_TRUE(source.Hold());
         e2e::Click(app.Find(IDC_REPAIR));
         HWND dialog = app.WaitForDialogWith(IDC_STOP);
         ASSERT_TRUE(dialog);
@@ -64,9 +64,11 @@ protected:
         HWND question = app.WaitForMessageBox();
         ASSERT_TRUE(question);
         e2e::Press(question, IDYES);
+        ASSERT_TRUE(app.WaitForClose(question));
+        source.End(); // the job's waiting read returns
         // Gone, not only hidden: until its modal loop has ended the program
         // is still inside the Repair command.
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog); }, 30000));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog); }));
         ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
     }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -16,21 +17,22 @@ using support::ReadBytes;
 using support::ScratchFile;
 using support::TempPath;
 
-// Starts the program, repairs `source` and waits for the save page.
-bool ReachTheSavePage(e2e::App& app, const std::wstring& source) {
+// Starts the program, repairs `source` (of `size` bytes) and waits for the save page.
+bool ReachTheSavePage(e2e::App& app, const std::wstring& source, std::uint64_t size = 0) {
     if (!app.Start() || !app.OpenSource(source))
         return false;
     e2e::Click(app.Find(IDC_REPAIR));
-    if (e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }) &&
+    if (e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }, e2e::TimeoutFor(size)) &&
         e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }))
         return true;
     ADD_FAILURE() << "the save page did not come; " << testing::PrintToString(app.Describe());
     return false;
 }
 
-// Waits for a message box, checks its text starts with `head`, and presses `button`.
-void Answer(e2e::App& app, const std::wstring& head, int button) {
-    HWND box = app.WaitForMessageBox();
+// Waits for a message box, checks its text starts with `head`, and presses
+// `button`; the box may come at the end of work that takes up to `timeoutMs`.
+void Answer(e2e::App& app, const std::wstring& head, int button, DWORD timeoutMs = e2e::kTimeout) {
+    HWND box = app.WaitForMessageBox(timeoutMs);
     ASSERT_TRUE(box) << "no box starting " << testing::PrintToString(head);
     const std::wstring text = e2e::MessageBoxText(box);
     EXPECT_EQ(text.substr(0, head.size()), head) << testing::PrintToString(text);
@@ -98,32 +100,36 @@ TEST(SaveSafety, ADiskThatFillsDuringTheSaveLeavesTheEarlierFileAndNothingElse) 
     const std::wstring folder = support::SmallDiskFolder();
     if (folder.empty())
         GTEST_SKIP() << "no small disk (the runner mounts one as root)";
-    ScratchFile source(TempPath(L"dravix e2e large.mp4"), 24ull << 20);
+    constexpr std::uint64_t size = 24ull << 20;
+    ScratchFile source(TempPath(L"dravix e2e large.mp4"), size);
     ScratchFile output(folder + L"\\clip_(recovered).mp4");
     ASSERT_TRUE(support::WriteBytes(output.Path(), "the earlier copy"));
 
     e2e::App app;
-    ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
+    ASSERT_TRUE(ReachTheSavePage(app, source.Path(), size));
     ASSERT_TRUE(app.ChooseDestination(folder + L"\\clip"));
     e2e::Click(app.Find(IDC_SAVE));
     Answer(app, L"\"" + output.Path() + L"\" already exists.", IDYES);
-    Answer(app, L"The file could not be saved as \"" + output.Path() + L"\".\n", IDOK);
+    Answer(app, L"The file could not be saved as \"" + output.Path() + L"\".\n", IDOK,
+           e2e::TimeoutFor(size));
     EXPECT_EQ(ReadBytes(output.Path()), "the earlier copy");
     EXPECT_EQ(support::FilesMatching(folder + L"\\*").size(), 3u) << "., .. and the earlier file";
     EXPECT_TRUE(app.Close());
 }
 
 TEST(SaveSafety, AProgramKilledDuringASaveLeavesNothingBesideTheDestination) {
-    ScratchFile source(TempPath(L"dravix e2e killed save.mp4"), 512ull << 20);
+    // Repaired as a small file; saved from a source that the test holds.
+    e2e::HeldSource source(L"dravix e2e killed save.mp4");
     support::ScratchFolder out(L"dravix-killed-save");
     e2e::App app;
     ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
     ASSERT_TRUE(app.ChooseDestination(out.File(L"clip")));
+    ASSERT_TRUE(source.Hold());
     e2e::Click(app.Find(IDC_SAVE));
     const auto partial = [&] { return support::FilesMatching(out.File(L"~*")); };
     ASSERT_TRUE(e2e::WaitUntil([&] { return !partial().empty(); })) << "no copy under way";
     app.Kill();
-    EXPECT_TRUE(e2e::WaitUntil([&] { return partial().empty(); }, 5000))
+    EXPECT_TRUE(e2e::WaitUntil([&] { return partial().empty(); }))
         << "the unfinished copy outlived the program";
     EXPECT_FALSE(support::Exists(out.File(L"clip_(recovered).mp4")));
 }

@@ -71,6 +71,45 @@ HWND ChooserNameBox(HWND chooser) {
     return FindDescendant(chooser, kClassicChooserNameId, L"Edit");
 }
 
+// The host's path of a file, through Wine's own export; empty elsewhere.
+std::wstring HostPath(const std::wstring& path) {
+    using Convert = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* host = convert ? convert(path.c_str()) : nullptr;
+    if (!host)
+        return {};
+    const std::string utf8 = host;
+    HeapFree(GetProcessHeap(), 0, host);
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
+                                                        static_cast<int>(utf8.size()), wide.data(),
+                                                        static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// Starts a host program of /usr/bin on `hostPath` and waits until `done`
+// holds: Wine runs a host program given by its path, but hands back no
+// process to wait for.
+bool RunOnHost(const wchar_t* program, const std::wstring& hostPath,
+               const std::function<bool()>& done) {
+    const std::wstring application = std::wstring(L"Z:\\usr\\bin\\") + program;
+    std::wstring commandLine = std::wstring(program) + L" -- \"" + hostPath + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &started)) {
+        ADD_FAILURE() << "cannot run " << ToUtf8(application) << " (error " << GetLastError()
+                      << ")";
+        return false;
+    }
+    if (WaitUntil(done, kTimeout))
+        return true;
+    ADD_FAILURE() << ToUtf8(commandLine) << " did not do its work";
+    return false;
+}
+
 } // namespace
 
 std::wstring BinFolder() {
@@ -254,6 +293,52 @@ void TypeText(HWND front, const std::wstring& text) {
             input.ki.dwFlags = KEYEVENTF_UNICODE | up;
         }
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+// HeldSource
+
+HeldSource::HeldSource(const std::wstring& name)
+    : m_path(support::TempPath(name)), m_hostPath(HostPath(m_path)) {
+    // Wine deletes no pipe; one that a run which ended early left goes here.
+    if (!DeleteFileW(m_path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
+        !m_hostPath.empty())
+        RunOnHost(L"rm", m_hostPath, [&] { return support::FilesMatching(m_path).empty(); });
+    support::WriteBytes(m_path, support::SampleBytes(4096));
+}
+
+HeldSource::~HeldSource() {
+    End();
+    if (m_held)
+        RunOnHost(L"rm", m_hostPath, [&] { return support::FilesMatching(m_path).empty(); });
+    else
+        DeleteFileW(m_path.c_str());
+}
+
+bool HeldSource::Hold() {
+    if (m_hostPath.empty()) {
+        ADD_FAILURE() << "a held source needs Wine: it makes a pipe on the host";
+        return false;
+    }
+    // Looked for by listing: Wine answers GetFileAttributes for no pipe.
+    if (!DeleteFileW(m_path.c_str()) ||
+        !RunOnHost(L"mkfifo", m_hostPath, [&] { return !support::FilesMatching(m_path).empty(); }))
+        return false;
+    m_held = true;
+    // Opened for reading too, so that the open does not wait for a reader;
+    // while it is open, the job's reads wait instead of ending.
+    m_writer.Reset(CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr));
+    if (!m_writer) {
+        ADD_FAILURE() << "cannot open the pipe " << ToUtf8(m_path) << " (error " << GetLastError()
+                      << ")";
+        return false;
+    }
+    return true;
+}
+
+void HeldSource::End() {
+    m_writer.Reset();
 }
 
 // App

@@ -19,7 +19,9 @@
 //
 // Every wait is bounded (kTimeout unless given) and reports a gtest failure
 // naming what it waited for and the windows the process had then; the waits
-// return null or false so that the test can ASSERT on them. Nothing here
+// return null or false so that the test can ASSERT on them. A wait for work
+// (a repair, a save) is bounded by TimeoutFor the bytes it handles, and a test
+// that must act while a job runs holds the job's source (HeldSource). Nothing here
 // blocks on the program: commands and clicks are posted, so a handler that
 // opens a modal box never holds up the test. The App destructor kills the
 // process if it still runs, so a failed test leaves nothing behind.
@@ -29,13 +31,20 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace e2e {
 
-inline constexpr DWORD kTimeout = 10000; // ms
+// For a window or a box to come: generous, as a busy machine is slow to show one.
+inline constexpr DWORD kTimeout = 30000; // ms
+// For work over `bytes` to end: kTimeout, and a second more for each MiB,
+// far slower than any machine reads and writes.
+constexpr DWORD TimeoutFor(std::uint64_t bytes) {
+    return kTimeout + static_cast<DWORD>(bytes >> 20) * 1000;
+}
 
 // The folder of the program and its engines: build*/bin beside build*/tests.
 std::wstring BinFolder();
@@ -89,6 +98,39 @@ struct StartAs {
     RECT place = {};
     // "NAME=value" settings on top of this process's environment.
     std::vector<std::wstring> environment = {};
+};
+
+// A source video that the test holds back: a job that reads it waits, on
+// any machine, until the test ends it, so that a test can act while a job
+// runs without a large file.
+//
+//   e2e::HeldSource source(L"dravix e2e held.mp4");   // a small ordinary file
+//   ASSERT_TRUE(app.OpenSource(source.Path()));
+//   ASSERT_TRUE(source.Hold());          // now a pipe that only the test writes
+//   e2e::Click(app.Find(IDC_REPAIR));    // the job reads, and waits
+//   source.End();                        // the job's read finds the end
+//
+// Wine takes a pipe for no file at all, so the program is shown an ordinary
+// file first and Hold() puts a named pipe (a FIFO) in its place. Wine has no
+// call that makes one, but it runs host programs: mkfifo makes it. Wine only.
+class HeldSource {
+public:
+    explicit HeldSource(const std::wstring& name);
+    HeldSource(const HeldSource&) = delete;
+    HeldSource& operator=(const HeldSource&) = delete;
+    ~HeldSource();
+    const std::wstring& Path() const { return m_path; }
+
+    // Puts the pipe in the file's place; false (and a test failure) when it cannot.
+    bool Hold();
+    // The reader's waiting read returns: the file ends there.
+    void End();
+
+private:
+    std::wstring m_path;
+    std::wstring m_hostPath;
+    fw::UniqueHandle m_writer;
+    bool m_held = false;
 };
 
 // One run of the program. Not copyable; the destructor kills a process that still runs.

@@ -184,15 +184,6 @@ std::vector<std::pair<int, RECT>> ExpectedLayout(int page, int cx, int cy, int d
             {IDC_SAVE, rect(cx / 2 + s(126), cy / 2 - s(10), s(133), s(60))}};
 }
 
-bool SetFileSize(const std::wstring& path, LONGLONG size) {
-    fw::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER end{};
-    end.QuadPart = size;
-    return file && SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) &&
-           SetEndOfFile(file.Get());
-}
-
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (!file) {

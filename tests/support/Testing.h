@@ -104,8 +104,6 @@ std::vector<std::wstring> FilesMatching(const std::wstring& pattern);
 std::string ReadBytes(const std::wstring& path);
 // Writes a whole file; false (and a test failure) when it cannot.
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
-// Sets a file's size without writing it (made if missing): a large source stays cheap.
-bool SetFileSize(const std::wstring& path, LONGLONG size);
 // Varied bytes: a copy that is shifted or cut short does not match them.
 std::string SampleBytes(size_t size, unsigned seed = 1);
 
