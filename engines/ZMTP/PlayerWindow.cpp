@@ -81,25 +81,12 @@ bool CPlayerWindow::Create(int showCommand) {
     const wchar_t* className =
         RegisterClassOnce(kClassName, 0, LoadIconW(instance, MAKEINTRESOURCEW(IDR_PLAYER)),
                           static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    // A starter that asks for a place gets it, as with a window made at the
-    // default place; otherwise the window is centred.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    GetStartupInfoW(&startup);
-    const bool placed = startup.dwFlags & STARTF_USEPOSITION;
-    RECT rect = {0, 0, 960, 600};
-    if (placed)
-        OffsetRect(&rect, static_cast<int>(startup.dwX), static_cast<int>(startup.dwY));
-    if (startup.dwFlags & STARTF_USESIZE) {
-        rect.right = rect.left + static_cast<int>(startup.dwXSize);
-        rect.bottom = rect.top + static_cast<int>(startup.dwYSize);
-    }
-    if (!Window::Create(
-            {.rect = rect, .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, .className = className}))
+    if (!Window::Create({.rect = {0, 0, 960, 600},
+                         .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                         .className = className}))
         return false;
     UpdateTitle();
-    if (!placed)
-        CenterOnScreen();
+    CenterOnScreen();
     ShowWindow(m_hWnd, showCommand);
     UpdateWindow(m_hWnd);
     Open();
@@ -258,6 +245,13 @@ void CPlayerWindow::OnTimer(UINT_PTR id) {
     if (id != kPositionTimer || !m_player || !m_bReady || m_bPaused || m_bEnded)
         return;
     const LONGLONG position = PositionOf(*m_player.Get());
+    // With sound, Wine's clock runs on past the end when a damaged picture
+    // never reports its own: the video has ended all the same.
+    const LONGLONG duration = DurationOf(*m_player.Get());
+    if (duration > 0 && position > duration + kEndTolerance) {
+        OnEnded();
+        return;
+    }
     // A clock that stands still while playing means the platform got stuck at damage.
     m_nStillTicks = position == m_llReached && position > 0 ? m_nStillTicks + 1 : 0;
     if (m_nStillTicks * kPositionIntervalMs >= kStuckAfterMs)

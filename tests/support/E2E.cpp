@@ -365,13 +365,6 @@ bool App::Launch(const StartAs& how) {
         startup.dwFlags |= STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(how.showCommand);
     }
-    if (!IsRectEmpty(&how.place)) {
-        startup.dwFlags |= STARTF_USEPOSITION | STARTF_USESIZE;
-        startup.dwX = how.place.left;
-        startup.dwY = how.place.top;
-        startup.dwXSize = how.place.right - how.place.left;
-        startup.dwYSize = how.place.bottom - how.place.top;
-    }
     // This process's environment with the additions, as a block of
     // NUL-terminated settings that ends in an empty one.
     std::wstring environment;

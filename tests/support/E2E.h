@@ -94,8 +94,6 @@ struct StartAs {
     std::wstring commandLine = {};
     // The show state of its first window (SW_MAXIMIZE...), or -1 for the default.
     int showCommand = -1;
-    // Where its first window goes, asked for as STARTUPINFO does; empty for the default.
-    RECT place = {};
     // "NAME=value" settings on top of this process's environment.
     std::vector<std::wstring> environment = {};
 };
