@@ -75,6 +75,7 @@ int Application::Run() {
 }
 
 int RunApplication() {
+    MarkStartupStep("entry");
     Application* app = Application::Current();
     if (!app)
         return 1;
@@ -83,6 +84,7 @@ int RunApplication() {
     InitCommonControlsEx(&controls);
     int code = 0;
     if (app->InitInstance()) {
+        MarkStartupStep("loop");
         code = app->Run();
     } else if (HWND frame = app->MainWindow()) {
         DestroyWindow(frame);
@@ -90,6 +92,12 @@ int RunApplication() {
     if (SUCCEEDED(com))
         CoUninitialize();
     return code;
+}
+
+void MarkStartupStep(const char* step) {
+    static const bool announce = GetEnvironmentVariableW(kStartupStepsVariable, nullptr, 0) > 0;
+    if (announce)
+        OutputDebugStringA((std::string(kStartupStepPrefix) + step).c_str());
 }
 
 } // namespace fw

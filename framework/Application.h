@@ -53,4 +53,11 @@ private:
 // InitInstance and the message loop of the current application object.
 int RunApplication();
 
+// Announces that start-up has reached `step`, as debug output that begins
+// with kStartupStepPrefix, when the environment names kStartupStepsVariable:
+// the start-up benchmark sets it and listens. Otherwise it does nothing.
+inline constexpr char kStartupStepPrefix[] = "dravix-startup: ";
+inline constexpr wchar_t kStartupStepsVariable[] = L"DRAVIX_STARTUP_STEPS";
+void MarkStartupStep(const char* step);
+
 } // namespace fw
