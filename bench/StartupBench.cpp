@@ -441,7 +441,7 @@ constexpr std::pair<const char*, const char*> kSteps[] = {
     {"page", "source page with its text line and buttons"},
     {"shown", "laid out and shown"},
     {"painted", "first paint"},
-    {"loop", "save page, centring, focus"},
+    {"loop", "save page, centring, focus, COM, common controls"},
     {"ready", "answering, nothing left to paint"},
 };
 // Steps beside those, which may come before or after the program is ready.

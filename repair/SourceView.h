@@ -42,6 +42,7 @@ private:
     void ShowEditMenu(POINT screen);
     void DrawBackground(HDC dc, const RECT& client);
     void OnDpiChanged(int dpi);
+    LRESULT OnMakeTooltips(WPARAM, LPARAM);
     fw::Font MakeFont() const;
 
     static const fw::MessageTable<CDravix_Video_RecoveryView> kMessages;
