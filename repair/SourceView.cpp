@@ -21,6 +21,9 @@ const std::wstring kRepairTip = L"Start the Repair process.";
 // Posted by the page to itself as it is made, so that it comes once the
 // first paint is done.
 constexpr UINT kMakeTooltips = WM_APP + 1;
+
+constexpr UINT kPictures[] = {IDB_ADD_NORMAL, IDB_ADD_HOVER, IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER,
+                              IDB_SOURCE_BACKGROUND};
 } // namespace
 
 std::optional<std::wstring> ChooseSourceVideo(HWND owner) {
@@ -96,6 +99,10 @@ LRESULT CDravix_Video_RecoveryView::OnMakeTooltips(WPARAM, LPARAM) {
     m_btnRepair.SetTooltipText(&kRepairTip);
     fw::MarkStartupStep("tips");
     return 0;
+}
+
+std::span<const UINT> CDravix_Video_RecoveryView::Pictures() {
+    return kPictures;
 }
 
 void CDravix_Video_RecoveryView::OnSize(UINT, int cx, int cy) {
