@@ -2,9 +2,10 @@
 // screen, painted and answering, against a bare window built with the same
 // compiler, flags and manifest; where that time goes; and what memory each
 // holds once idle. It runs at the display scale of the Wine prefix it is
-// started in, and says which.
+// started in, and says which. Builds of the program named on its command
+// line are timed instead, each in its turn, to compare them.
 //
-// The two are started in turn, one warm-up start of each first. A start is
+// They are started in turn, one warm-up start of each first. A start is
 // over when the main window is visible, its thread answers WM_NULL and no
 // part of the window or of its children waits to be painted. Each copy is
 // left alone until 2 s after its start, its memory is read, and it is closed
@@ -479,13 +480,15 @@ int DisplayDpi() {
 }
 } // namespace
 
-// Times the build's program, or the one named on the command line (another
-// build of it, to compare).
+// Times the build's program, or the builds of it named on the command line,
+// each in turn with the bare window.
 int wmain(int argc, wchar_t** argv) {
-    const Subject program{L"the program",
-                          argc > 1 ? std::wstring(argv[1])
-                                   : ProgramFolder() + L"..\\bin\\Dravix Video Repair.exe",
-                          L"Dravix.MainFrame", true};
+    std::vector<std::wstring> paths(argv + 1, argv + argc);
+    if (paths.empty())
+        paths.push_back(ProgramFolder() + L"..\\bin\\Dravix Video Repair.exe");
+    std::vector<Subject> programs;
+    for (const std::wstring& path : paths)
+        programs.push_back({path.c_str(), path, L"Dravix.MainFrame", true});
     const Subject bare{L"the bare window", ProgramFolder() + L"bare\\BareWindow.exe",
                        L"Dravix.BareWindow", false};
     StepListener listener;
@@ -494,76 +497,101 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
-    if (!StartOnce(program).ok || !StartOnce(bare).ok)
+    bool ok = StartOnce(bare).ok;
+    for (const Subject& program : programs)
+        ok = ok && StartOnce(program).ok;
+    if (!ok)
         return 1;
-    Figures ours, baseline;
-    std::vector<Start> ourSteps, bareSteps;
-    bool ok = true;
+    struct Timed {
+        Figures figures;
+        std::vector<Start> steps;
+        Libraries libraries;
+    };
+    std::vector<Timed> ours(programs.size());
+    Timed baseline;
     for (int run = 0; run < kRuns; ++run) {
-        const Start a = StartOnce(program);
-        const Start b = StartOnce(bare);
-        ok = ok && a.ok && b.ok;
-        ours.Add(a);
-        baseline.Add(b);
+        for (size_t i = 0; i < programs.size(); ++i) {
+            const Start start = StartOnce(programs[i]);
+            ok = ok && start.ok;
+            ours[i].figures.Add(start);
+        }
+        const Start start = StartOnce(bare);
+        ok = ok && start.ok;
+        baseline.figures.Add(start);
     }
     for (int run = 0; run < kRuns; ++run) {
-        ourSteps.push_back(StartOnce(program, &listener));
-        bareSteps.push_back(StartOnce(bare, &listener));
-        ok = ok && ourSteps.back().ok && bareSteps.back().ok;
+        for (size_t i = 0; i < programs.size(); ++i) {
+            ours[i].steps.push_back(StartOnce(programs[i], &listener));
+            ok = ok && ours[i].steps.back().ok;
+        }
+        baseline.steps.push_back(StartOnce(bare, &listener));
+        ok = ok && baseline.steps.back().ok;
     }
-    const Libraries ourLibraries = LibrariesOf(program);
-    const Libraries bareLibraries = LibrariesOf(bare);
-    if (!ok || !ourLibraries.ok || !bareLibraries.ok)
+    for (size_t i = 0; i < programs.size(); ++i) {
+        ours[i].libraries = LibrariesOf(programs[i]);
+        ok = ok && ours[i].libraries.ok;
+    }
+    baseline.libraries = LibrariesOf(bare);
+    if (!ok || !baseline.libraries.ok)
         return 1;
 
     const int dpi = DisplayDpi();
-    const double oursMs = Median(ours.ms), bareMs = Median(baseline.ms);
+    const Figures& bareFigures = baseline.figures;
+    const double bareMs = Median(bareFigures.ms);
     std::printf("Start-up at %d DPI, median of %d starts of each, alternating, after one warm-up "
                 "start\n",
                 dpi, kRuns);
-    std::printf("  program, until its first page is shown, painted and answers: %8.1f ms\n",
-                oursMs);
-    std::printf("  bare window (same compiler, flags and manifest):             %8.1f ms\n",
-                bareMs);
-    std::printf("  ratio (aim <= %.2f):                                         %8.2f\n",
-                dpi > 96 ? 1.35 : 1.25, oursMs / bareMs);
-    std::printf("  each start, program / bare (ms):");
-    for (size_t i = 0; i < ours.ms.size(); ++i)
-        std::printf(" %.0f/%.0f", ours.ms[i], baseline.ms[i]);
-    std::printf("\n");
-    std::printf("  private memory 2 s after start%s: %5.1f MiB, bare window %5.1f MiB\n",
-                dpi == 96 ? " (aim < 8 MiB)" : "", Median(ours.privateMiB),
-                Median(baseline.privateMiB));
-    std::printf("    of it thread stacks: %5.1f MiB (%d threads), bare window %5.1f MiB\n",
-                Median(ours.stackMiB), ours.threads, Median(baseline.stackMiB));
-    std::printf("  working set 2 s after start:             %5.1f MiB, bare window %5.1f MiB\n",
-                Median(ours.workingSetMiB), Median(baseline.workingSetMiB));
+    std::printf("  bare window (same compiler, flags and manifest): %8.1f ms, private memory 2 s "
+                "after start %5.1f MiB\n",
+                bareMs, Median(bareFigures.privateMiB));
+    for (size_t i = 0; i < programs.size(); ++i) {
+        const Figures& figures = ours[i].figures;
+        const double oursMs = Median(figures.ms);
+        if (programs.size() > 1)
+            std::printf(" %ls\n", programs[i].name);
+        std::printf("  program, until its first page is shown, painted and answers: %8.1f ms\n",
+                    oursMs);
+        std::printf("  ratio to the bare window (aim <= %.2f):                      %8.2f\n",
+                    dpi > 96 ? 1.35 : 1.25, oursMs / bareMs);
+        std::printf("  each start, program / bare (ms):");
+        for (size_t run = 0; run < figures.ms.size(); ++run)
+            std::printf(" %.0f/%.0f", figures.ms[run], bareFigures.ms[run]);
+        std::printf("\n");
+        std::printf("  private memory 2 s after start%s: %5.1f MiB, of it thread stacks %4.1f MiB "
+                    "(%d threads)\n",
+                    dpi == 96 ? " (aim < 8 MiB)" : "", Median(figures.privateMiB),
+                    Median(figures.stackMiB), figures.threads);
+        std::printf("  working set 2 s after start: %5.1f MiB, bare window %5.1f MiB\n",
+                    Median(figures.workingSetMiB), Median(bareFigures.workingSetMiB));
 
-    std::printf("  Steps, median of %d more starts of each, alternating, the program announcing "
-                "its steps\n  (ms from CreateProcess, each step's own in brackets):\n",
-                kRuns);
-    double previous = 0;
-    for (const auto& [step, what] : kSteps) {
-        const double at = MedianStep(ourSteps, step);
-        if (at < 0)
-            continue;
-        std::printf("    %-52s %7.1f (%6.1f)\n", what, at, at - previous);
-        previous = at;
+        std::printf("  Steps, median of %d more starts, alternating as above, the program "
+                    "announcing its steps\n  (ms from CreateProcess, each step's own in "
+                    "brackets):\n",
+                    kRuns);
+        double previous = 0;
+        for (const auto& [step, what] : kSteps) {
+            const double at = MedianStep(ours[i].steps, step);
+            if (at < 0)
+                continue;
+            std::printf("    %-52s %7.1f (%6.1f)\n", what, at, at - previous);
+            previous = at;
+        }
+        for (const auto& [step, what] : kSideSteps) {
+            const double at = MedianStep(ours[i].steps, step);
+            if (at >= 0)
+                std::printf("    %-52s %7.1f\n", what, at);
+        }
+        std::printf("    %-52s %7.1f\n", "bare window: answering, nothing left to paint",
+                    MedianStep(baseline.steps, "ready"));
+        const Libraries& libraries = ours[i].libraries;
+        std::set<std::wstring> extra;
+        std::set_difference(libraries.before.begin(), libraries.before.end(),
+                            baseline.libraries.before.begin(), baseline.libraries.before.end(),
+                            std::inserter(extra, extra.end()));
+        PrintNames("libraries loaded before the first paint that the bare window does not load",
+                   extra);
+        PrintNames("libraries loaded after the first paint", libraries.after);
     }
-    for (const auto& [step, what] : kSideSteps) {
-        const double at = MedianStep(ourSteps, step);
-        if (at >= 0)
-            std::printf("    %-52s %7.1f\n", what, at);
-    }
-    std::printf("    %-52s %7.1f\n", "bare window: answering, nothing left to paint",
-                MedianStep(bareSteps, "ready"));
-    std::set<std::wstring> extra;
-    std::set_difference(ourLibraries.before.begin(), ourLibraries.before.end(),
-                        bareLibraries.before.begin(), bareLibraries.before.end(),
-                        std::inserter(extra, extra.end()));
-    PrintNames("libraries the program loads before its first paint and the bare window does not",
-               extra);
-    PrintNames("libraries the program loads after its first paint", ourLibraries.after);
     std::fflush(stdout);
     return 0;
 }
