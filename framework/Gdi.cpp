@@ -201,6 +201,16 @@ namespace {
 // The prefetch that LoadPicture takes from, while one lives.
 PicturePrefetch* g_prefetch = nullptr;
 
+// The DPI that windows are made at, before there is one: without asking a
+// screen DC for it where the system can tell (Windows 10 1607 on).
+int SystemDpi() {
+    using DpiForSystem = UINT(WINAPI*)();
+    const auto dpiForSystem = reinterpret_cast<DpiForSystem>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
+    const UINT dpi = dpiForSystem ? dpiForSystem() : 0;
+    return dpi ? static_cast<int>(dpi) : DpiOf(nullptr);
+}
+
 // LoadPicture at any DPI but 96, without a prefetch.
 Bitmap DecodePicture(UINT id, int dpi) {
     const BITMAPINFO* info = LockBitmapResource(id);
@@ -249,7 +259,7 @@ Bitmap LoadPicture(UINT id, int dpi) {
 }
 
 PicturePrefetch::PicturePrefetch(std::span<const UINT> ids, int dpi)
-    : m_dpi(dpi ? dpi : DpiOf(nullptr)) {
+    : m_dpi(dpi ? dpi : SystemDpi()) {
     if (m_dpi == kBaseDpi || g_prefetch)
         return;
     for (UINT id : ids)

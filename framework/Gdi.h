@@ -86,14 +86,14 @@ inline int ScalePixels(int pixels, int dpi) {
 // scaled smoothly to the exact size when the DPI falls between renderings
 // (and scaled up from the largest above 200 %). None when there is no such picture.
 Bitmap LoadPicture(UINT id, int dpi);
-// Decodes pictures of this program for the screen's DPI on a worker thread
-// of its own, when that is not 96, so that the decoding overlaps whatever
-// the caller does meanwhile. While the object lives, LoadPicture takes each
-// of them at that DPI from there, once, waiting for the worker if it has not
-// come to it yet. Its end waits for the worker.
+// Decodes pictures of this program for a DPI on a worker thread of its own,
+// when that is not 96, so that the decoding overlaps whatever the caller
+// does meanwhile. While the object lives, LoadPicture takes each of them at
+// that DPI from there, once, waiting for the worker if it has not come to it
+// yet. Its end waits for the worker.
 class PicturePrefetch {
 public:
-    // `dpi` 0: the screen's.
+    // `dpi` 0: the system's, which windows are made at.
     explicit PicturePrefetch(std::span<const UINT> ids, int dpi = 0);
     PicturePrefetch(const PicturePrefetch&) = delete;
     PicturePrefetch& operator=(const PicturePrefetch&) = delete;
