@@ -14,10 +14,10 @@
 // (TerminateProcess), so the benchmark leaves nothing running.
 //
 // The steps come from starts of their own, in which the program announces
-// each step as debug output (MarkStartupStep) and this benchmark listens as
-// the system's debug monitors do. Which libraries come before the first
-// paint comes from one more start of each, followed as a debugger, which
-// slows it too much to time it.
+// each step as debug output (MarkStartupStep), the bare window those it has
+// too, and this benchmark listens as the system's debug monitors do. Which libraries come before
+// the first paint comes from one more start of each, followed as a debugger, which slows it too
+// much to time it.
 #include "bench/Clock.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -568,21 +568,24 @@ int wmain(int argc, wchar_t** argv) {
                     "announcing its steps\n  (ms from CreateProcess, each step's own in "
                     "brackets):\n",
                     kRuns);
-        double previous = 0;
+        double previous = 0, barePrevious = 0;
         for (const auto& [step, what] : kSteps) {
             const double at = MedianStep(ours[i].steps, step);
             if (at < 0)
                 continue;
-            std::printf("    %-52s %7.1f (%6.1f)\n", what, at, at - previous);
+            std::printf("    %-52s %7.1f (%6.1f)", what, at, at - previous);
             previous = at;
+            if (const double bareAt = MedianStep(baseline.steps, step); bareAt >= 0) {
+                std::printf("   bare window %7.1f (%6.1f)", bareAt, bareAt - barePrevious);
+                barePrevious = bareAt;
+            }
+            std::printf("\n");
         }
         for (const auto& [step, what] : kSideSteps) {
             const double at = MedianStep(ours[i].steps, step);
             if (at >= 0)
                 std::printf("    %-52s %7.1f\n", what, at);
         }
-        std::printf("    %-52s %7.1f\n", "bare window: answering, nothing left to paint",
-                    MedianStep(baseline.steps, "ready"));
         const Libraries& libraries = ours[i].libraries;
         std::set<std::wstring> extra;
         std::set_difference(libraries.before.begin(), libraries.before.end(),
