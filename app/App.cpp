@@ -55,6 +55,7 @@ bool CDravix_Video_RecoveryApp::InitInstance() {
     // Copies of videos that a crash or a power cut left behind.
     RemoveLeftoverTemporaryFiles(GetWorkingDirectory());
     m_recentFiles.Load(Store());
+    fw::MarkStartupStep("settings");
     return CreateWorkspace(SW_SHOW);
 }
 
@@ -68,17 +69,21 @@ bool CDravix_Video_RecoveryApp::CreateWorkspace(int showCommand) {
     if (!m_frame->LoadFrame())
         return false;
     SetMainFrame(m_frame.get());
+    fw::MarkStartupStep("frame");
 
     // The source page is the frame's first pane.
     m_sourceView = std::make_unique<CDravix_Video_RecoveryView>();
     if (!m_sourceView->CreateView(m_frame->Handle(), fw::kFirstPaneId, WS_CHILD | WS_BORDER,
                                   RECT{}))
         return false;
+    fw::MarkStartupStep("page");
     m_frame->SetActiveView(m_sourceView.get());
     m_workflow.m_bSourcePageActive = 1;
     m_frame->RecalcLayout();
     m_frame->Show(showCommand);
+    fw::MarkStartupStep("shown");
     UpdateWindow(m_frame->Handle());
+    fw::MarkStartupStep("painted");
 
     // The save page waits beside it with an empty rectangle, and without its
     // controls and pictures, until first shown.

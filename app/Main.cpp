@@ -1,6 +1,8 @@
 // The program's entry. The guard is constructed before the application object
 // and destroyed after it, so the mutex lives as long as the program.
 #include "app/App.h"
+#include "framework/Gdi.h"
+#include "repair/SourceView.h"
 
 CSingleInstanceGuard g_singleInstanceGuard;
 CDravix_Video_RecoveryApp theApp(&g_singleInstanceGuard);
@@ -10,5 +12,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // from the program's folder, where a same-user process could plant one
     // to run with the program's administrator rights.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // At a display scale other than 100 % the first page's pictures are
+    // decoded while the window is being made, rather than in its first paint.
+    const fw::PicturePrefetch pictures(CDravix_Video_RecoveryView::Pictures());
     return fw::RunApplication();
 }

@@ -2,6 +2,7 @@
 // 512-byte read-and-write loop that it is built on, and how quickly the
 // progress dialog answers another thread while the job runs.
 #include "bench/Clock.h"
+#include "bench/SampleFile.h"
 #include "framework/Files.h"
 #include "app/App.h"
 #include "framework/Prompts.h"
@@ -24,26 +25,6 @@ constexpr int kRuns = 5;
 constexpr int kProbeRuns = 2;
 
 using fw::ProgramFolder;
-
-bool MakeSource(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    std::vector<BYTE> block(1 << 20);
-    unsigned value = 12345;
-    for (BYTE& b : block) {
-        value = value * 1103515245u + 12345u;
-        b = static_cast<BYTE>(value >> 16);
-    }
-    bool ok = true;
-    for (ULONGLONG done = 0; ok && done < kSourceBytes; done += block.size()) {
-        DWORD written = 0;
-        ok = WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) &&
-             written == block.size();
-    }
-    CloseHandle(file);
-    return ok;
-}
 
 // The job's copy without the program around it: the same handles, the same
 // one 512-byte buffer, no dialog, no stop check, no progress.
@@ -128,7 +109,7 @@ int main() {
     const std::wstring folder = std::wstring(temp) + L"dravix-bench\\";
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring source = folder + L"source.mp4";
-    if (!MakeSource(source)) {
+    if (!WriteSampleFile(source, kSourceBytes)) {
         std::fprintf(stderr, "cannot write the 256 MiB source\n");
         return 1;
     }

@@ -19,10 +19,13 @@ public:
     bool Create(fw::CreateArgs args);
     // Loads both pictures (resource ids) and sizes the button to the normal one.
     BOOL SetBitmaps(UINT normalId, UINT hoverId);
+    // Makes the tooltip, when there is none yet, and gives it this text. Its
+    // area is set once, by the first call: the normal picture's (the
+    // button's client area, when it has no picture).
     void SetTooltipText(const std::wstring* text);
-    // Tells accessibility clients that this is a push button with this name,
-    // described by its tooltip text; the caption stays as it is.
-    void SetAccessibleName(const std::wstring& name);
+    // Tells accessibility clients that this is a push button with this name
+    // and description (its tooltip's text); the caption stays as it is.
+    void SetAccessibleName(const std::wstring& name, const std::wstring& description);
     bool PreTranslateMessage(MSG& message) override;
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
 
@@ -57,7 +60,6 @@ private:
     fw::Bitmap m_bmpHover;
     BOOL m_bTracking = FALSE;
     HWND m_ToolTip = nullptr;   // owned by the button and destroyed with it
-    std::wstring m_strTip;      // the tooltip's text
     bool m_bShownHover = false; // the last paint showed the hover picture
 };
 

@@ -101,7 +101,6 @@ void CToolButton::DestroyTooltip() {
 void CToolButton::SetTooltipText(const std::wstring* text) {
     if (!text)
         return;
-    m_strTip = *text;
     EnsureTooltip();
     if (!m_ToolTip)
         return;
@@ -112,18 +111,24 @@ void CToolButton::SetTooltipText(const std::wstring* text) {
     tool.hinst = nullptr;
     tool.lpszText = const_cast<wchar_t*>(text->c_str());
     // The area is fixed by the first call: later calls only change the text.
+    // It is the picture's, as SetBitmaps sized the button, even when the
+    // owner has laid the button out since (the page sets its tips only once
+    // it has been painted).
     if (SendMessageW(m_ToolTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
-        GetClientRect(m_hWnd, &tool.rect);
+        if (m_bmpNormal)
+            tool.rect = {0, 0, m_nWidth, m_nHeight};
+        else
+            GetClientRect(m_hWnd, &tool.rect);
         SendMessageW(m_ToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     SendMessageW(m_ToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(m_ToolTip, TTM_ACTIVATE, TRUE, 0);
 }
 
-void CToolButton::SetAccessibleName(const std::wstring& name) {
+void CToolButton::SetAccessibleName(const std::wstring& name, const std::wstring& description) {
     fw::SetAccessible(m_hWnd, {.role = ROLE_SYSTEM_PUSHBUTTON,
                                .name = name,
-                               .description = m_strTip,
+                               .description = description,
                                .defaultAction = L"Press"});
 }
 

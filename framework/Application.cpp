@@ -81,14 +81,21 @@ int Application::Run() {
 }
 
 int RunApplication() {
+    MarkStartupStep("entry");
     Application* app = Application::Current();
     if (!app)
         return 1;
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
     int code = 0;
+    HRESULT com = E_FAIL;
     if (app->InitInstance()) {
+        // Nothing before the first paint uses them: COM serves the choosers,
+        // the links and the screen readers; the common controls' classes, the
+        // tooltips and the progress bar. Both are ready before the first
+        // message is handled.
+        com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        MarkStartupStep("loop");
         code = app->Run();
     } else if (HWND frame = app->MainWindow()) {
         DestroyWindow(frame);
@@ -96,6 +103,12 @@ int RunApplication() {
     if (SUCCEEDED(com))
         CoUninitialize();
     return code;
+}
+
+void MarkStartupStep(const char* step) {
+    static const bool announce = GetEnvironmentVariableW(kStartupStepsVariable, nullptr, 0) > 0;
+    if (announce)
+        OutputDebugStringA((std::string(kStartupStepPrefix) + step).c_str());
 }
 
 } // namespace fw

@@ -49,8 +49,16 @@ private:
     Application* m_previous;
 };
 
-// The program's entry: initialises COM and the common controls, runs
-// InitInstance and the message loop of the current application object.
+// The program's entry: runs InitInstance, which puts the main window on the
+// screen, then initialises COM and the common controls, and runs the message
+// loop of the current application object.
 int RunApplication();
+
+// Announces that start-up has reached `step`, as debug output that begins
+// with kStartupStepPrefix, when the environment names kStartupStepsVariable:
+// the start-up benchmark sets it and listens. Otherwise it does nothing.
+inline constexpr char kStartupStepPrefix[] = "dravix-startup: ";
+inline constexpr wchar_t kStartupStepsVariable[] = L"DRAVIX_STARTUP_STEPS";
+void MarkStartupStep(const char* step);
 
 } // namespace fw

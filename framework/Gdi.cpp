@@ -1,5 +1,8 @@
 #include "framework/Gdi.h"
 
+#include "framework/Application.h"
+#include "framework/Window.h"
+
 #include <objbase.h>
 #include <wincodec.h>
 
@@ -194,9 +197,22 @@ bool DrawBitmapResource(HDC dc, UINT id, int x, int y, int width, int height) {
                              DIB_RGB_COLORS) != 0;
 }
 
-Bitmap LoadPicture(UINT id, int dpi) {
-    if (dpi == kBaseDpi)
-        return LoadBitmapResource(id);
+namespace {
+// The prefetch that LoadPicture takes from, while one lives.
+PicturePrefetch* g_prefetch = nullptr;
+
+// The DPI that windows are made at, before there is one: without asking a
+// screen DC for it where the system can tell (Windows 10 1607 on).
+int SystemDpi() {
+    using DpiForSystem = UINT(WINAPI*)();
+    const auto dpiForSystem = reinterpret_cast<DpiForSystem>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
+    const UINT dpi = dpiForSystem ? dpiForSystem() : 0;
+    return dpi ? static_cast<int>(dpi) : DpiOf(nullptr);
+}
+
+// LoadPicture at any DPI but 96, without a prefetch.
+Bitmap DecodePicture(UINT id, int dpi) {
     const BITMAPINFO* info = LockBitmapResource(id);
     if (!info || dpi <= 0)
         return {};
@@ -230,6 +246,73 @@ Bitmap LoadPicture(UINT id, int dpi) {
     } catch (const std::bad_alloc&) {
         return {};
     }
+}
+} // namespace
+
+Bitmap LoadPicture(UINT id, int dpi) {
+    if (dpi == kBaseDpi)
+        return LoadBitmapResource(id);
+    if (g_prefetch)
+        if (Bitmap prefetched = g_prefetch->Take(id, dpi))
+            return prefetched;
+    return DecodePicture(id, dpi);
+}
+
+PicturePrefetch::PicturePrefetch(std::span<const UINT> ids, int dpi)
+    : m_dpi(dpi ? dpi : SystemDpi()) {
+    if (m_dpi == kBaseDpi || g_prefetch)
+        return;
+    for (UINT id : ids)
+        m_entries.push_back({id, false, false, Bitmap()});
+    // The decoding keeps its pixels on the heap, so a small stack will do.
+    // Wine counts a thread's whole stack as committed (1 MiB at the least),
+    // and keeps it so after the thread's end until another thread ends.
+    constexpr SIZE_T kStackBytes = 256 << 10;
+    m_worker = CreateThread(nullptr, kStackBytes, &PicturePrefetch::Decode, this,
+                            STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (m_worker)
+        g_prefetch = this;
+}
+
+PicturePrefetch::~PicturePrefetch() {
+    if (!m_worker)
+        return;
+    WaitForSingleObject(m_worker, INFINITE);
+    CloseHandle(m_worker);
+    g_prefetch = nullptr;
+}
+
+DWORD WINAPI PicturePrefetch::Decode(void* parameter) {
+    auto& self = *static_cast<PicturePrefetch*>(parameter);
+    // One apartment for the whole batch keeps the decoder loaded between pictures.
+    ComScope com;
+    for (Entry& entry : self.m_entries) {
+        Bitmap bitmap = DecodePicture(entry.id, self.m_dpi);
+        AcquireSRWLockExclusive(&self.m_lock);
+        entry.bitmap = std::move(bitmap);
+        entry.done = true;
+        ReleaseSRWLockExclusive(&self.m_lock);
+        WakeAllConditionVariable(&self.m_decoded);
+    }
+    MarkStartupStep("pictures");
+    return 0;
+}
+
+Bitmap PicturePrefetch::Take(UINT id, int dpi) {
+    if (dpi != m_dpi)
+        return {};
+    AcquireSRWLockExclusive(&m_lock);
+    Bitmap bitmap;
+    const auto entry = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [id](const Entry& e) { return e.id == id && !e.taken; });
+    if (entry != m_entries.end()) {
+        while (!entry->done)
+            SleepConditionVariableSRW(&m_decoded, &m_lock, INFINITE, 0);
+        entry->taken = true;
+        bitmap = std::move(entry->bitmap);
+    }
+    ReleaseSRWLockExclusive(&m_lock);
+    return bitmap;
 }
 
 void ResamplePixels(const std::uint32_t* source, SIZE sourceSize, std::uint32_t* target,

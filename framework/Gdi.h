@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <utility>
+#include <vector>
 
 namespace fw {
 
@@ -84,6 +86,38 @@ inline int ScalePixels(int pixels, int dpi) {
 // scaled smoothly to the exact size when the DPI falls between renderings
 // (and scaled up from the largest above 200 %). None when there is no such picture.
 Bitmap LoadPicture(UINT id, int dpi);
+// Decodes pictures of this program for a DPI on a worker thread of its own,
+// when that is not 96, so that the decoding overlaps whatever the caller
+// does meanwhile. While the object lives, LoadPicture takes each of them at
+// that DPI from there, once, waiting for the worker if it has not come to it
+// yet. Its end waits for the worker.
+class PicturePrefetch {
+public:
+    // `dpi` 0: the system's, which windows are made at.
+    explicit PicturePrefetch(std::span<const UINT> ids, int dpi = 0);
+    PicturePrefetch(const PicturePrefetch&) = delete;
+    PicturePrefetch& operator=(const PicturePrefetch&) = delete;
+    ~PicturePrefetch();
+    // Picture `id` at `dpi` as the worker made it, taken from the worker's
+    // hands; none when it is not one of its pictures or DPI, or was taken.
+    Bitmap Take(UINT id, int dpi);
+
+private:
+    static DWORD WINAPI Decode(void* self);
+
+    struct Entry {
+        UINT id;
+        bool done = false;
+        bool taken = false;
+        Bitmap bitmap;
+    };
+    int m_dpi;
+    std::vector<Entry> m_entries;
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE m_decoded = CONDITION_VARIABLE_INIT;
+    HANDLE m_worker = nullptr;
+};
+
 // Resamples a top-down picture of 32-bit pixels to another size: each target
 // pixel is the mean of the source area it covers, partly covered pixels in
 // proportion, each of the four bytes on its own. Serves enlarging as well.

@@ -1,6 +1,7 @@
 #include "repair/SourceView.h"
 
 #include "framework/Accessible.h"
+#include "framework/Application.h"
 #include "framework/Prompts.h"
 #include "res/resource.h"
 
@@ -13,6 +14,16 @@ constexpr wchar_t kVideoFilterName[] = L"Video Files ";
 constexpr wchar_t kVideoPatterns[] =
     L"*.MP4;*.MOV;*.TS;*.3GP;*.mp4;*.mov;*.ts;*.3gp;*.m4v;*.flv;*.3g2;*.avi;*.AVI;*.mkv;*.MKV;"
     L"*.mpg;*.mpeg;*.MPG;*.MPEG;*.DIVX;*.divx;*.webm;*.WEBM;*.asf;*.ASF;*.wmv;*.WMV;";
+
+const std::wstring kAddTip = L"Please add corrupted video file to repair.";
+const std::wstring kRepairTip = L"Start the Repair process.";
+
+// Posted by the page to itself as it is made, so that it comes once the
+// first paint is done.
+constexpr UINT kMakeTooltips = WM_APP + 1;
+
+constexpr UINT kPictures[] = {IDB_ADD_NORMAL, IDB_ADD_HOVER, IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER,
+                              IDB_SOURCE_BACKGROUND};
 } // namespace
 
 std::optional<std::wstring> ChooseSourceVideo(HWND owner) {
@@ -37,6 +48,7 @@ const fw::MessageTable<CDravix_Video_RecoveryView> CDravix_Video_RecoveryView::k
     fw::msg::Command<IDC_ADD, &CDravix_Video_RecoveryView::OnBnClickedAdd>(),
     fw::msg::Command<IDC_REPAIR, &CDravix_Video_RecoveryView::OnBnClickedRepair>(),
     fw::msg::DpiChanged<&CDravix_Video_RecoveryView::OnDpiChanged>(),
+    fw::msg::Raw<kMakeTooltips, &CDravix_Video_RecoveryView::OnMakeTooltips>(),
 };
 // clang-format on
 
@@ -63,23 +75,34 @@ int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
     m_staticPath.Show(SW_SHOW);
     fw::SetAccessible(m_staticPath.Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
 
-    const std::wstring addTip = L"Please add corrupted video file to repair.";
     m_btnAdd.Create({.parent = m_hWnd,
                      .id = IDC_ADD,
                      .rect = {100, 100, 200, 200},
                      .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
     m_btnAdd.SetBitmaps(IDB_ADD_NORMAL, IDB_ADD_HOVER);
-    m_btnAdd.SetTooltipText(&addTip);
-    m_btnAdd.SetAccessibleName(L"Add video");
+    m_btnAdd.SetAccessibleName(L"Add video", kAddTip);
 
-    const std::wstring repairTip = L"Start the Repair process.";
     m_btnRepair.Create({.parent = m_hWnd,
                         .id = IDC_REPAIR,
                         .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
     m_btnRepair.SetBitmaps(IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER);
-    m_btnRepair.SetTooltipText(&repairTip);
-    m_btnRepair.SetAccessibleName(L"Repair");
+    m_btnRepair.SetAccessibleName(L"Repair", kRepairTip);
+
+    // A tip shows only once the pointer has rested on a button, while making
+    // the tooltips would hold the first paint up: they come right after it.
+    PostMessageW(m_hWnd, kMakeTooltips, 0, 0);
     return 0;
+}
+
+LRESULT CDravix_Video_RecoveryView::OnMakeTooltips(WPARAM, LPARAM) {
+    m_btnAdd.SetTooltipText(&kAddTip);
+    m_btnRepair.SetTooltipText(&kRepairTip);
+    fw::MarkStartupStep("tips");
+    return 0;
+}
+
+std::span<const UINT> CDravix_Video_RecoveryView::Pictures() {
+    return kPictures;
 }
 
 void CDravix_Video_RecoveryView::OnSize(UINT, int cx, int cy) {

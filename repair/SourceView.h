@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ public:
 
     // Shows a chosen file: the check mark on the Add button, the path in the text line.
     void ShowSourceFile(const std::wstring& path);
+    // The pictures of the page's first paint, in the order it takes them.
+    static std::span<const UINT> Pictures();
 
 protected:
     DWORD PreCreateStyle(DWORD style) override { return style | WS_VISIBLE; }
@@ -42,6 +45,7 @@ private:
     void ShowEditMenu(POINT screen);
     void DrawBackground(HDC dc, const RECT& client);
     void OnDpiChanged(int dpi);
+    LRESULT OnMakeTooltips(WPARAM, LPARAM);
     fw::Font MakeFont() const;
 
     static const fw::MessageTable<CDravix_Video_RecoveryView> kMessages;

@@ -33,7 +33,7 @@ void CreateImageButton(CToolButton& button, HWND parent, int id, UINT normal, UI
         {.parent = parent, .id = id, .style = kButtonStyle, .text = L" ", .className = L"BUTTON"});
     button.SetBitmaps(normal, hover);
     button.SetTooltipText(&tip);
-    button.SetAccessibleName(name);
+    button.SetAccessibleName(name, tip);
 }
 } // namespace
 

@@ -8,13 +8,7 @@
 set -u
 build=$(cd "$1" && pwd)
 wine=/usr/lib/wine/wine64
-prefix="$build/wineprefix-scale"
-
-# Made again whenever the session's prefix gets new settings.
-if ! cmp -s "$WINEPREFIX/.dravix-ready" "$prefix/.dravix-ready"; then
-    rm -rf "$prefix"
-    cp -a "$WINEPREFIX" "$prefix" || exit 1
-fi
+prefix=$("$(dirname "${BASH_SOURCE[0]}")/../../tools/scale-prefix" "$build") || exit 1
 export WINEPREFIX="$prefix"
 
 xvfb_pid=

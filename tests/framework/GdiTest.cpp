@@ -155,6 +155,23 @@ TEST(LoadPicture, DecodesOnAThreadWithoutComAndLeavesItWithout) {
     EXPECT_EQ(afterwards, S_OK);
 }
 
+TEST(PicturePrefetch, HandsLoadPictureEachPictureOnceAtItsDpi) {
+    const auto pixels = [](const fw::Bitmap& bitmap) {
+        const support::Canvas canvas(bitmap.Get());
+        return canvas.Block(canvas.Width(), canvas.Height());
+    };
+    const UINT ids[] = {IDB_ADD_NORMAL, IDB_REPAIR_HOVER};
+    fw::PicturePrefetch prefetch(ids, 144);
+    const fw::Bitmap prefetched = fw::LoadPicture(IDB_ADD_NORMAL, 144);
+    EXPECT_FALSE(prefetch.Take(IDB_ADD_NORMAL, 144)) << "LoadPicture did not take it";
+    EXPECT_EQ(pixels(prefetched), pixels(fw::LoadPicture(IDB_ADD_NORMAL, 144)));
+
+    EXPECT_FALSE(prefetch.Take(IDB_REPAIR_HOVER, 192));
+    EXPECT_FALSE(prefetch.Take(IDB_REPAIR_NORMAL, 144));
+    const fw::Bitmap taken = prefetch.Take(IDB_REPAIR_HOVER, 144);
+    EXPECT_EQ(pixels(taken), pixels(fw::LoadPicture(IDB_REPAIR_HOVER, 144)));
+}
+
 TEST(UniqueHandle, ClosesOnceAndTreatsInvalidAsNone) {
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     {

@@ -105,6 +105,33 @@ TEST_F(SourcePage, ShowsHintAddAndRepairWithTheirPicturesTipsFontAndColours) {
     }
 }
 
+// The tips are made only once the first paint is done; the first turns of the
+// message loop after the start (the fixture's) must have made them by the
+// first hover.
+TEST_F(SourcePage, TheFirstHoverAfterTheStartShowsTheTip) {
+    CToolButton& add = Button(IDC_ADD);
+    SetForegroundWindow(Frame());
+    // Under Wine a moved pointer may echo back to where it was, so it is
+    // parked once and the frame moved to have the button's middle under it.
+    const POINT pointer{700, 500};
+    SetCursorPos(pointer.x, pointer.y);
+    support::PumpFor(300);
+    POINT middle{75, 75};
+    ClientToScreen(add.Handle(), &middle);
+    const RECT frame = fw::WindowRef(Frame()).WindowRect();
+    SetWindowPos(Frame(), nullptr, frame.left + pointer.x - middle.x,
+                 frame.top + pointer.y - middle.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // The pointer's move, as the message loop hands it on.
+    MSG move{add.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(75, 75), GetTickCount(), pointer};
+    app.PreTranslate(move);
+    ASSERT_TRUE(support::PumpUntil([&] { return IsWindowVisible(add.Tooltip()) != FALSE; }, 5000))
+        << "no tip came";
+    EXPECT_EQ(support::TooltipText(add.Tooltip(), add.Handle()),
+              L"Please add corrupted video file to repair.");
+}
+
 TEST_F(SourcePage, LaysOutItsControlsFromTheClientSize) {
     struct Case {
         int cx, cy;
