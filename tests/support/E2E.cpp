@@ -505,7 +505,9 @@ HWND App::WaitForFileDialog(DWORD timeoutMs) {
 }
 
 bool App::WaitForClose(HWND window, DWORD timeoutMs) {
-    if (WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs))
+    // Gone, not merely hidden: a dialog hides when it ends, but its loop still
+    // takes the next message posted to the thread, and drops it.
+    if (WaitUntil([&] { return !IsWindow(window); }, timeoutMs))
         return true;
     ADD_FAILURE() << "the window '" << ToUtf8(Text(window)) << "' is still open after " << timeoutMs
                   << " ms";

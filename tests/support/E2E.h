@@ -176,7 +176,7 @@ public:
     HWND WaitForDialogWith(int controlId, DWORD timeoutMs = kTimeout);
     // An open or save chooser, whatever its title.
     HWND WaitForFileDialog(DWORD timeoutMs = kTimeout);
-    // Waits until `window` is gone or hidden.
+    // Waits until `window` is gone (destroyed, not just hidden).
     bool WaitForClose(HWND window, DWORD timeoutMs = kTimeout);
 
     // Chooses the source video through File, Open and waits until the page
