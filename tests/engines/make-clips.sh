@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the short clips that the player's tests play: one of each kind of
 # file that the open dialog offers (a 2 s, 320x240 test picture with a tone),
-# one without sound and one with sound only.
+# one without sound and one with sound only; and a longer one without sound,
+# that plays on while a test pauses it.
 #
 #   make-clips.sh FOLDER
 set -eu
@@ -22,7 +23,7 @@ make() {
     shift 2
     [ -s "$out/$name" ] && return
     # Written under another name first: a clip that is there is whole.
-    ffmpeg -loglevel error -y "$@" -t 2 -f "$format" "$out/making-$name"
+    ffmpeg -loglevel error -y "$@" -t "${seconds:-2}" -f "$format" "$out/making-$name"
     mv "$out/making-$name" "$out/$name"
 }
 
@@ -43,3 +44,4 @@ make clip.asf asf "${picture[@]}" "${tone[@]}" -c:v wmv2 -c:a wmav2
 make clip.wmv asf "${picture[@]}" "${tone[@]}" -c:v wmv2 -c:a wmav2
 make silent.mp4 mp4 "${picture[@]}" "${h264[@]}"
 make sound.mp4 mp4 "${tone[@]}" -c:a aac
+seconds=30 make long.mp4 mp4 -f lavfi -i testsrc=size=160x120:rate=10 "${h264[@]}"
