@@ -213,17 +213,15 @@ std::string Damaged(std::string bytes, Damage damage) {
 
 // Whether this machine, as it is, has a sound device to play to.
 bool MachineHasSound() {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    const bool sound = [] {
-        fw::ComRef<IMMDeviceEnumerator> devices;
-        fw::ComRef<IMMDevice> device;
-        return SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                          IID_PPV_ARGS(devices.Put()))) &&
-               SUCCEEDED(devices.Get()->GetDefaultAudioEndpoint(eRender, eConsole, device.Put()));
-    }();
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return sound;
+    // The apartment and the enumerator are kept to the end of the test program:
+    // once asked, Wine's sound driver runs a thread of its own, which has been
+    // seen to fault after they were let go.
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    static IMMDeviceEnumerator* devices = nullptr;
+    fw::ComRef<IMMDevice> device;
+    return (devices || SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                                  IID_PPV_ARGS(&devices)))) &&
+           SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, device.Put()));
 }
 
 class PlayerClipsTest : public testing::Test {
