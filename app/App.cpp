@@ -28,8 +28,6 @@ const fw::MessageTable<CDravix_Video_RecoveryApp> CDravix_Video_RecoveryApp::kMe
 
 CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard)
     : m_pGuard(guard) {
-    // Named at once, so that message boxes carry the name even before start-up.
-    SetAppName(kAppName);
     SetCurrentProcessExplicitAppUserModelID(L"Dravix_Video_Recovery.AppID.NoVersion");
 }
 
@@ -42,7 +40,6 @@ CDravix_Video_RecoveryApp::~CDravix_Video_RecoveryApp() {
 }
 
 bool CDravix_Video_RecoveryApp::InitInstance() {
-    SetAppName(kAppName);
     m_strProfileName = kAppName;
     m_strRegistryKey = kAppName;
 

@@ -4,9 +4,6 @@
 #include "framework/Gdi.h"
 #include "repair/SourceView.h"
 
-CSingleInstanceGuard g_singleInstanceGuard;
-CDravix_Video_RecoveryApp theApp(&g_singleInstanceGuard);
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Libraries loaded from now on come from the system folder only, never
     // from the program's folder, where a same-user process could plant one
@@ -15,5 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // At a display scale other than 100 % the first page's pictures are
     // decoded while the window is being made, rather than in its first paint.
     const fw::PicturePrefetch pictures(CDravix_Video_RecoveryView::Pictures());
-    return fw::RunApplication();
+    CSingleInstanceGuard guard;
+    CDravix_Video_RecoveryApp theApp(&guard);
+    return fw::RunApplication(theApp);
 }

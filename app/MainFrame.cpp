@@ -22,10 +22,7 @@ const fw::MessageTable<CMainFrame> CMainFrame::kMessages = {
     fw::msg::Close<&CMainFrame::OnClose>(),
     fw::msg::Raw<WM_QUERYENDSESSION, &CMainFrame::OnQueryEndSession>(),
     fw::msg::Raw<WM_ENDSESSION, &CMainFrame::OnEndSession>(),
-    fw::msg::UpdateCommand<ID_FILE_OPEN, &CMainFrame::OnUpdateSourcePageCommand>(),
-    fw::msg::UpdateCommand<ID_FILE_REPAIR, &CMainFrame::OnUpdateSourcePageCommand>(),
-    fw::msg::UpdateCommand<ID_FILE_SAVE_OUTPUT, &CMainFrame::OnUpdateSaveCommand>(),
-    fw::msg::UpdateCommand<ID_FILE_SAVE, &CMainFrame::OnUpdateSaveCommand>(),
+    fw::msg::Command<ID_APP_EXIT, &CMainFrame::OnAppExit>(),
     fw::msg::Command<ID_VISIT_HOMEPAGE, &CMainFrame::OnVisitHomepage>(),
     fw::msg::DpiChanged<&CMainFrame::OnDpiChanged>(),
 };
@@ -143,12 +140,22 @@ LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
     return 0;
 }
 
-void CMainFrame::OnUpdateSourcePageCommand(fw::CommandUI& ui) {
-    ui.Enable(m_workflow.m_bSourcePageActive == 1);
+bool CMainFrame::CanRun(UINT id) const {
+    switch (id) {
+    case ID_FILE_OPEN:
+    case ID_FILE_REPAIR:
+        return m_workflow.m_bSourcePageActive == 1;
+    case ID_FILE_SAVE_OUTPUT:
+    case ID_FILE_SAVE:
+        return m_workflow.m_bSourcePageActive == 0;
+    default:
+        return Mapped::CanRun(id);
+    }
 }
 
-void CMainFrame::OnUpdateSaveCommand(fw::CommandUI& ui) {
-    ui.Enable(m_workflow.m_bSourcePageActive == 0);
+void CMainFrame::OnAppExit() {
+    // As the close box: the question first.
+    Send(WM_CLOSE);
 }
 
 void CMainFrame::OnVisitHomepage() {

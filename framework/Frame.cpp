@@ -4,12 +4,10 @@
 #include "framework/Application.h"
 
 #include <algorithm>
-#include <functional>
 #include <utility>
 
 namespace fw {
 namespace {
-constexpr UINT kAppExitCommand = 57665;
 constexpr int kElementPadding = 6;
 constexpr int kSeparatorWidth = 9;
 constexpr int kSeparatorInset = 4;
@@ -379,59 +377,11 @@ void Frame::RecalcLayout() {
         MoveWindow(pane, 0, 0, client.right, bottom > 0 ? bottom : 0, TRUE);
 }
 
-std::vector<Frame::CommandHandler> Frame::CommandTargets() {
-    std::vector<CommandHandler> targets;
-    if (View* view = m_activeView)
-        targets.push_back([view](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
-            return view->ProcessMessage(m, w, l, r);
-        });
-    targets.push_back(
-        [this](UINT m, WPARAM w, LPARAM l, LRESULT& r) { return ProcessMessage(m, w, l, r); });
-    if (Application* app = Application::Current())
-        targets.push_back([app](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
-            return app->ProcessMessage(m, w, l, r);
-        });
-    return targets;
+bool Frame::HasCommand(UINT id) const {
+    return Window::HasCommand(id) || (m_app && m_app->HasCommand(id));
 }
 
-bool Frame::IsCommandEnabled(UINT id) {
-    CommandUI ui{id};
-    for (const auto& target : CommandTargets()) {
-        LRESULT result = 0;
-        target(kUpdateCommandUI, id, reinterpret_cast<LPARAM>(&ui), result);
-        if (ui.handled)
-            return ui.enabled;
-    }
-    return HasCommandHandler(id);
-}
-
-bool Frame::HasCommandHandler(UINT id) {
-    if (id == kAppExitCommand)
-        return true;
-    for (const auto& target : CommandTargets()) {
-        LRESULT result = 0;
-        if (target(kQueryCommandHandler, id, 0, result) && result)
-            return true;
-    }
-    return false;
-}
-
-bool Frame::RouteCommand(UINT id) {
-    if (!IsCommandEnabled(id))
-        return false;
-    for (const auto& target : CommandTargets()) {
-        LRESULT result = 0;
-        if (target(WM_COMMAND, MAKEWPARAM(id, 0), 0, result))
-            return true;
-    }
-    if (id == kAppExitCommand) {
-        SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
-        return true;
-    }
-    return false;
-}
-
-void Frame::UpdateMenu(HMENU menu) {
+void Frame::UpdateMenu(HMENU menu) const {
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOW item{};
@@ -440,8 +390,7 @@ void Frame::UpdateMenu(HMENU menu) {
         if (!GetMenuItemInfoW(menu, i, TRUE, &item) || item.hSubMenu ||
             (item.fType & MFT_SEPARATOR))
             continue;
-        EnableMenuItem(menu, i,
-                       MF_BYPOSITION | (IsCommandEnabled(item.wID) ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, i, MF_BYPOSITION | (CanRun(item.wID) ? MF_ENABLED : MF_GRAYED));
     }
 }
 
@@ -451,8 +400,12 @@ bool Frame::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         return false;
     // A disabled frame (a dialog of its own is up, or it waits for another
     // program) runs no command, not even one posted by another program.
-    if (IsWindowEnabled(m_hWnd))
-        RouteCommand(LOWORD(wParam));
+    const UINT id = LOWORD(wParam);
+    if (IsWindowEnabled(m_hWnd) && CanRun(id)) {
+        const WPARAM command = MAKEWPARAM(id, 0);
+        if (!ProcessMessage(message, command, 0, result) && m_app)
+            m_app->ProcessMessage(message, command, 0, result);
+    }
     result = 0;
     return true;
 }
@@ -480,7 +433,7 @@ bool Frame::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         result = 0;
         return true;
     case WM_NCDESTROY:
-        if (Application* app = Application::Current(); app && app->MainFrame() == this)
+        if (m_app)
             PostQuitMessage(0);
         return false;
     default:

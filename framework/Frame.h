@@ -4,7 +4,6 @@
 #include "framework/Gdi.h"
 #include "framework/Window.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 namespace fw {
 
 struct AccessibleItem;
+class Application;
 
 inline constexpr int kFirstPaneId = 0xE900;
 
@@ -129,8 +129,8 @@ private:
 };
 
 // The main window: menu, accelerators, status bar and the active view in between.
-// Commands from the menu, the accelerators and the status bar are routed to the
-// active view, then the frame, then the application, and only when enabled.
+// Commands from the menu, the accelerators and the status bar go to the frame,
+// then to the application whose main frame it is, and only when they can run.
 class Frame : public Window {
 public:
     View* ActiveView() const { return m_activeView; }
@@ -146,22 +146,22 @@ public:
     // then takes the suggested rectangle and lays the frame out again.
     void ApplyDpi(int dpi, const RECT* suggested);
 
-    bool IsCommandEnabled(UINT id);
-    // Whether the view, the frame or the application has a handler for the command.
-    bool HasCommandHandler(UINT id);
-    // Runs an enabled command; false when it is disabled or has no handler.
-    bool RouteCommand(UINT id);
+    // Whether the frame or its application has a handler for the command.
+    bool HasCommand(UINT id) const override;
+    // Whether the command can run now; the menu greys the others, and they
+    // do not run however they arrive. Here: whenever it has a handler.
+    virtual bool CanRun(UINT id) const { return HasCommand(id); }
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 protected:
-    // Commands from the menu, the accelerators and the bars go through
-    // RouteCommand before any message table sees them.
+    // Commands from the menu, the accelerators and the bars are taken here
+    // before any message table sees them.
     bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    using CommandHandler = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;
-    std::vector<CommandHandler> CommandTargets();
-    void UpdateMenu(HMENU menu);
+    friend class Application;
+    void UpdateMenu(HMENU menu) const;
+    Application* m_app = nullptr; // whose main frame this is
     View* m_activeView = nullptr;
     HACCEL m_accelerators = nullptr;
     std::vector<ACCEL> m_acceleratorKeys;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdint>
 #include <span>
@@ -243,6 +244,34 @@ struct IconTraits {
     static void Close(HICON icon) { DestroyIcon(icon); }
 };
 using Icon = UniqueResource<HICON, IconTraits>;
+
+// Memory the system handed out with LocalAlloc (FormatMessage's buffer).
+template <class P> struct LocalMemoryTraits {
+    static bool Valid(P memory) { return memory != nullptr; }
+    static void Close(P memory) { LocalFree(memory); }
+};
+template <class P> using LocalMemory = UniqueResource<P, LocalMemoryTraits<P>>;
+
+// Memory a COM call handed out (a display name, a string from the shell).
+template <class P> struct TaskMemoryTraits {
+    static bool Valid(P memory) { return memory != nullptr; }
+    static void Close(P memory) { CoTaskMemFree(memory); }
+};
+template <class P> using TaskMemory = UniqueResource<P, TaskMemoryTraits<P>>;
+
+// A search of FindFirstFile, closed on destruction.
+struct FindTraits {
+    static bool Valid(HANDLE find) { return find != INVALID_HANDLE_VALUE && find != nullptr; }
+    static void Close(HANDLE find) { FindClose(find); }
+};
+using FindHandle = UniqueResource<HANDLE, FindTraits>;
+
+// A menu loaded from the resources, destroyed with the wrapper.
+struct MenuTraits {
+    static bool Valid(HMENU menu) { return menu != nullptr; }
+    static void Close(HMENU menu) { DestroyMenu(menu); }
+};
+using Menu = UniqueResource<HMENU, MenuTraits>;
 
 // A reference to a COM object, released on destruction.
 template <class I> struct ComTraits {

@@ -97,8 +97,8 @@ std::wstring NewTemporaryPath(const std::wstring& extension) {
 
 int RemoveLeftoverTemporaryFiles(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(fw::LongPathForm(folder + L"{*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const fw::FindHandle search(FindFirstFileW(fw::LongPathForm(folder + L"{*").c_str(), &found));
+    if (!search)
         return 0;
     int removed = 0;
     do {
@@ -119,8 +119,7 @@ int RemoveLeftoverTemporaryFiles(const std::wstring& folder) {
         if (SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
                                        sizeof disposition))
             ++removed;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     return removed;
 }
 

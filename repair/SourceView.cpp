@@ -162,13 +162,12 @@ void CDravix_Video_RecoveryView::OnRButtonUp(UINT, POINT client) {
 }
 
 void CDravix_Video_RecoveryView::ShowEditMenu(POINT screen) {
-    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUP_EDIT));
+    const fw::Menu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUP_EDIT)));
     if (!menu)
         return;
     // Its commands come to this page, which has nothing to do for them.
-    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                   m_hWnd, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(GetSubMenu(menu.Get(), 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y,
+                   0, m_hWnd, nullptr);
 }
 
 void CDravix_Video_RecoveryView::OnBnClickedAdd() {
