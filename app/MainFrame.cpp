@@ -49,14 +49,12 @@ int CMainFrame::OnCreate(const CREATESTRUCTW&) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetIcons();
     CenterOnScreen();
-    fw::VisualManager::SetDefaultManager(std::make_unique<CColorThemeManager>());
-    if (!m_wndMenuBar.Create(m_hWnd, IDR_MAINFRAME))
+    if (!m_wndMenuBar.Create(m_hWnd, IDR_MAINFRAME, CColorThemeManager::kOtherBars))
         return -1;
-    if (!m_wndStatusBar.Create(m_hWnd, ID_STATUS_BAR))
+    if (!m_wndStatusBar.Create(m_hWnd, ID_STATUS_BAR, CColorThemeManager::kStatusBar))
         return -1;
     CreateStatusBarElements();
-    g_pStatusBar = &m_wndStatusBar;
-    SetStatusBarWindow(m_wndStatusBar.Handle());
+    SetStatusBar(m_wndStatusBar.Handle(), CStatusBar::kHeight);
     RecalcLayout();
     return 0;
 }

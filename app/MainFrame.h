@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Workflow.h"
+#include "controls/Controls.h"
 #include "framework/Frame.h"
 
 class CDlgProgress;
@@ -26,7 +27,7 @@ public:
     bool CanRun(UINT id) const override;
 
     fw::MenuBar m_wndMenuBar;
-    fw::StatusBar m_wndStatusBar;
+    CStatusBar m_wndStatusBar;
 
 private:
     friend Mapped;

@@ -1,6 +1,7 @@
 // Commands reach the frame, then the application, and only while they can run: a disabled command
 // is greyed in the menu and ignored when it comes from the menu, an accelerator or a status-bar
 // link.
+#include "controls/Controls.h"
 #include "framework/Application.h"
 #include "framework/Frame.h"
 
@@ -77,7 +78,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(frame.Create(
             {.rect = {0, 0, 400, 300}, .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU}));
-        ASSERT_TRUE(menuBar.Create(frame.Handle(), IDR_MAINFRAME));
+        ASSERT_TRUE(menuBar.Create(frame.Handle(), IDR_MAINFRAME, CColorThemeManager::kOtherBars));
         frame.LoadAcceleratorTable(IDR_MAINFRAME);
         ASSERT_TRUE(view.CreateView(frame.Handle(), fw::kFirstPaneId, WS_CHILD | WS_VISIBLE, {}));
         frame.SetActiveView(&view);
@@ -147,12 +148,12 @@ TEST_F(CommandRouting, TheFrameComesBeforeTheApplication) {
 }
 
 TEST_F(CommandRouting, StatusBarLinkIssuesItsCommandOnClick) {
-    fw::StatusBar bar;
-    ASSERT_TRUE(bar.Create(frame.Handle(), ID_STATUS_BAR));
+    CStatusBar bar;
+    ASSERT_TRUE(bar.Create(frame.Handle(), ID_STATUS_BAR, CColorThemeManager::kStatusBar));
     bar.AddLabel(L"Visit:");
     bar.AddSeparator();
     bar.AddLink(L"Software Homepage", kLinkCommand, L"https://www.dravix.example/");
-    frame.SetStatusBarWindow(bar.Handle());
+    frame.SetStatusBar(bar.Handle(), CStatusBar::kHeight);
     frame.RecalcLayout();
 
     const RECT label = bar.ElementRect(0);
@@ -179,7 +180,7 @@ TEST_F(CommandRouting, StatusBarLinkIssuesItsCommandOnClick) {
     const RECT barRect = bar.RectInParent();
     const RECT pane = view.RectInParent();
     EXPECT_EQ(barRect.bottom, client.bottom);
-    EXPECT_EQ(barRect.top, client.bottom - fw::StatusBar::kHeight);
+    EXPECT_EQ(barRect.top, client.bottom - CStatusBar::kHeight);
     EXPECT_EQ(pane.top, 0);
     EXPECT_EQ(pane.bottom, barRect.top);
     EXPECT_EQ(pane.right, client.right);
