@@ -2,6 +2,7 @@
 // and destroyed after it, so the mutex lives as long as the program.
 #include "app/App.h"
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 #include "repair/SourceView.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -2,10 +2,10 @@
 
 #include "app/App.h"
 #include "app/WebAddresses.h"
+#include "controls/DlgProgress.h"
 #include "controls/Controls.h"
 #include "framework/Prompts.h"
 #include "framework/Shell.h"
-#include "repair/DlgProgress.h"
 #include "res/resource.h"
 
 #include <utility>

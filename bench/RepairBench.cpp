@@ -6,7 +6,7 @@
 #include "framework/Files.h"
 #include "app/App.h"
 #include "framework/Prompts.h"
-#include "repair/DlgProgress.h"
+#include "repair/Engines.h"
 #include "res/resource.h"
 
 #include <windows.h>

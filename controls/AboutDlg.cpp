@@ -2,6 +2,7 @@
 
 #include "framework/Accessible.h"
 #include "res/resource.h"
+#include "framework/Picture.h"
 
 // clang-format off
 const fw::MessageTable<CAboutDlg> CAboutDlg::kMessages = {

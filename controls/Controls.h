@@ -5,6 +5,7 @@
 
 #include "framework/Frame.h"
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 #include "framework/Window.h"
 
 #include <string>

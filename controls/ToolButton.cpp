@@ -1,6 +1,7 @@
 #include "controls/Controls.h"
 
 #include "framework/Accessible.h"
+#include "framework/Picture.h"
 
 #include <commctrl.h>
 

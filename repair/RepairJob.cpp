@@ -1,4 +1,4 @@
-#include "repair/DlgProgress.h"
+#include "repair/RepairJob.h"
 
 #include "framework/Files.h"
 #include "framework/Gdi.h"
@@ -83,16 +83,8 @@ std::wstring GetWorkingDirectory() {
     return folder;
 }
 
-std::wstring CreateGuidString() {
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t text[39] = {};
-    StringFromGUID2(guid, text, 39);
-    return text;
-}
-
 std::wstring NewTemporaryPath(const std::wstring& extension) {
-    return fw::WithExtension(GetWorkingDirectory() + CreateGuidString(), extension);
+    return fw::WithExtension(GetWorkingDirectory() + fw::CreateGuidString(), extension);
 }
 
 int RemoveLeftoverTemporaryFiles(const std::wstring& folder) {

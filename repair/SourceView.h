@@ -4,6 +4,7 @@
 #include "controls/Controls.h"
 #include "framework/Frame.h"
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 
 #include <memory>
 #include <optional>

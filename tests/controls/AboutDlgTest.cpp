@@ -3,6 +3,7 @@
 #include "app/WebAddresses.h"
 #include "controls/AboutDlg.h"
 #include "res/resource.h"
+#include "framework/Picture.h"
 
 #include <gtest/gtest.h>
 

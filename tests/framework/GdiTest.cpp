@@ -1,4 +1,5 @@
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 
 #include "res/resource.h"
 #include "support/Testing.h"

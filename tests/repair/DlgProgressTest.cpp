@@ -3,6 +3,10 @@
 #include "RepairTestSupport.h"
 
 #include "res/resource.h"
+#include "controls/DlgProgress.h"
+#include "framework/Files.h"
+#include "repair/RepairJob.h"
+#include "repair/Engines.h"
 
 #include <objbase.h>
 #include <oleacc.h>
@@ -26,7 +30,6 @@ protected:
         return {.label = repair ? L"Please wait video file repair process is active... "
                                 : L"Please wait video file saving process is active... ",
                 .stoppable = repair,
-                .stopFlag = &state.m_bStopProcess,
                 .job = [body](fw::Progress& progress, const fw::StopToken&) {
                     body(progress);
                     return fw::JobOutcome{};
@@ -50,21 +53,21 @@ TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
     LONG_PTR style = 0, exStyle = 0;
     RECT client{}, expected{0, 0, 281, 41};
     int low = -1, high = -1, position = -1;
-    CDlgProgress dialog(Options(true, [&](fw::Progress& progress) {
-        cleared = !state.m_bStopProcess;
-        HWND window = dialog.Handle();
-        label = dialog.m_staticMessage.GetText();
-        caption = dialog.GetText();
-        style = GetWindowLongPtrW(window, GWL_STYLE);
-        exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-        GetClientRect(window, &client);
-        MapDialogRect(window, &expected);
-        visible = Shown(dialog.m_progress) && Shown(dialog.m_btnStop);
-        low = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, TRUE));
-        high = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, FALSE));
-        progress.Set(55);
-        position = static_cast<int>(dialog.m_progress.Send(PBM_GETPOS));
-    }));
+    CDlgProgress dialog(state.m_bStopProcess, Options(true, [&](fw::Progress& progress) {
+                            cleared = !state.m_bStopProcess;
+                            HWND window = dialog.Handle();
+                            label = dialog.m_staticMessage.GetText();
+                            caption = dialog.GetText();
+                            style = GetWindowLongPtrW(window, GWL_STYLE);
+                            exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+                            GetClientRect(window, &client);
+                            MapDialogRect(window, &expected);
+                            visible = Shown(dialog.m_progress) && Shown(dialog.m_btnStop);
+                            low = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, TRUE));
+                            high = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, FALSE));
+                            progress.Set(55);
+                            position = static_cast<int>(dialog.m_progress.Send(PBM_GETPOS));
+                        }));
     EXPECT_TRUE(Run(dialog).IsCompleted());
     EXPECT_TRUE(cleared);
     EXPECT_EQ(label, L"Please wait video file repair process is active... ");
@@ -84,17 +87,17 @@ TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
 TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
     bool labelOnly = false, stayed = false;
     std::wstring label;
-    CDlgProgress dialog(Options(false, [&](fw::Progress&) {
-        HWND window = dialog.Handle();
-        label = dialog.m_staticMessage.GetText();
-        labelOnly =
-            Shown(dialog.m_staticMessage) && !Shown(dialog.m_progress) && !Shown(dialog.m_btnStop);
-        SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        SendMessageW(window, WM_COMMAND, IDOK, 0);
-        SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        SendMessageW(window, WM_CLOSE, 0, 0);
-        stayed = StillModal(dialog);
-    }));
+    CDlgProgress dialog(state.m_bStopProcess, Options(false, [&](fw::Progress&) {
+                            HWND window = dialog.Handle();
+                            label = dialog.m_staticMessage.GetText();
+                            labelOnly = Shown(dialog.m_staticMessage) &&
+                                        !Shown(dialog.m_progress) && !Shown(dialog.m_btnStop);
+                            SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                            SendMessageW(window, WM_COMMAND, IDOK, 0);
+                            SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                            SendMessageW(window, WM_CLOSE, 0, 0);
+                            stayed = StillModal(dialog);
+                        }));
     Run(dialog);
     EXPECT_EQ(label, L"Please wait video file saving process is active... ");
     EXPECT_TRUE(labelOnly);
@@ -105,7 +108,8 @@ TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
 
 TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
     HANDLE looked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    CDlgProgress dialog(Options(true, [&](fw::Progress&) { WaitForSingleObject(looked, 10000); }));
+    CDlgProgress dialog(state.m_bStopProcess,
+                        Options(true, [&](fw::Progress&) { WaitForSingleObject(looked, 10000); }));
     COLORREF corner = 0, dialogBrush = 0;
     bool darkText = false, hand = false, ownerDrawn = false;
     std::wstring tip;
@@ -158,10 +162,10 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
 
 TEST_F(ProgressDialog, AScreenReaderReadsTheBarByTheTextLineAndItsPosition) {
     HANDLE read = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    CDlgProgress dialog(Options(true, [&](fw::Progress& progress) {
-        progress.Set(40);
-        WaitForSingleObject(read, 10000);
-    }));
+    CDlgProgress dialog(state.m_bStopProcess, Options(true, [&](fw::Progress& progress) {
+                            progress.Set(40);
+                            WaitForSingleObject(read, 10000);
+                        }));
     support::AccessibleFacts bar, stop, line;
     RunOnUiThreadSoon([&] {
         support::PumpUntil([&] { return dialog.m_progress.Send(PBM_GETPOS) == 40; });
@@ -184,7 +188,8 @@ TEST_F(ProgressDialog, AScreenReaderReadsTheBarByTheTextLineAndItsPosition) {
 }
 
 TEST_F(ProgressDialog, AJobThatThrowsStillClosesTheDialogAndCountsAsFailed) {
-    CDlgProgress dialog(Options(false, [](fw::Progress&) { throw std::runtime_error("lost"); }));
+    CDlgProgress dialog(state.m_bStopProcess,
+                        Options(false, [](fw::Progress&) { throw std::runtime_error("lost"); }));
     const fw::JobOutcome outcome = Run(dialog);
     EXPECT_TRUE(outcome.IsFailed());
     EXPECT_EQ(outcome.error, static_cast<DWORD>(ERROR_INTERNAL_ERROR));
@@ -199,14 +204,14 @@ TEST_F(ProgressDialog, AWorkerSlowToExitAfterItsJobLeavesTheJobFinished) {
         // The dialog waits for the thread now; it must not stop the job.
         support::WaitUntil([&] { return state.m_bStopProcess.load(); }, 500);
     };
-    CDlgProgress dialog(std::move(options));
+    CDlgProgress dialog(state.m_bStopProcess, std::move(options));
     EXPECT_TRUE(Run(dialog).IsCompleted());
     EXPECT_FALSE(state.m_bStopProcess);
 }
 
 TEST_F(ProgressDialog, ADialogThatCannotBeMadeCountsAsFailed) {
     bool ran = false;
-    CDlgProgress dialog(Options(false, [&](fw::Progress&) { ran = true; }));
+    CDlgProgress dialog(state.m_bStopProcess, Options(false, [&](fw::Progress&) { ran = true; }));
     // An owner that is gone: the system makes no dialog for it.
     HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
                                 nullptr);
@@ -232,7 +237,7 @@ TEST(RepairHelpers, WorkingDirectoryIsTheProgramFolder) {
 }
 
 TEST(RepairHelpers, GuidStringsAreNewEachTimeInRegistryForm) {
-    const std::wstring first = CreateGuidString(), second = CreateGuidString();
+    const std::wstring first = fw::CreateGuidString(), second = fw::CreateGuidString();
     EXPECT_NE(first, second);
     ASSERT_EQ(first.size(), 38u);
     GUID parsed{};

@@ -5,6 +5,7 @@
 #include "app/MainFrame.h"
 #include "res/resource.h"
 #include "save/SaveOptionView.h"
+#include "repair/RepairJob.h"
 
 #include <io.h>
 

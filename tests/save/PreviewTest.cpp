@@ -2,7 +2,7 @@
 // command line, starts maximized, and the program waits for it.
 #include "SaveTestSupport.h"
 
-#include "repair/DlgProgress.h"
+#include "repair/Engines.h"
 #include "res/resource.h"
 
 #include <chrono>

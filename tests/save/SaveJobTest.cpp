@@ -2,7 +2,8 @@
 #include "SaveTestSupport.h"
 
 #include "app/MainFrame.h"
-#include "repair/DlgProgress.h"
+#include "repair/Engines.h"
+#include "save/SaveJob.h"
 #include "res/resource.h"
 
 #include <algorithm>

@@ -4,6 +4,7 @@
 
 #include "app/MainFrame.h"
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 #include "res/resource.h"
 
 namespace {
