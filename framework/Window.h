@@ -106,8 +106,6 @@ protected:
     virtual bool RouteMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void Bind(HWND window);
-    void Unbind();
 
 private:
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -138,6 +136,7 @@ protected:
     }
 
 private:
+    friend WindowBase;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
@@ -157,6 +156,7 @@ protected:
     }
 
 private:
+    friend WindowBase;
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR refData);
 };
@@ -184,6 +184,7 @@ protected:
     }
 
 private:
+    friend WindowBase;
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     UINT m_templateId;
     bool m_defaulted = false;
