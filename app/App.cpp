@@ -57,6 +57,14 @@ bool CDravix_Video_RecoveryApp::InitInstance() {
     return CreateWorkspace(SW_SHOW);
 }
 
+ProfileStore CDravix_Video_RecoveryApp::Store() const {
+    ProfileStore store;
+    if (!m_strRegistryKey.empty())
+        store.registryKey = m_strRegistryKey;
+    store.profileName = m_strProfileName;
+    return store;
+}
+
 int CDravix_Video_RecoveryApp::ExitInstance() {
     m_recentFiles.Save(Store());
     return 0;

@@ -60,13 +60,6 @@ public:
         HWND m_tooltip = nullptr;
     };
 
-    fw::WindowRef m_progress;      // control 1013
-    CStopButton m_btnStop;         // control 1014
-    fw::WindowRef m_staticMessage; // control 1015
-
-    // Asks whether to stop the repair; Yes stops it.
-    void OnBnClickedStop();
-
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -74,6 +67,9 @@ protected:
 
 private:
     friend Mapped;
+
+    // Asks whether to stop the repair; Yes stops it.
+    void OnBnClickedStop();
     static DWORD WINAPI WorkerThreadProc(LPVOID parameter);
     // Progress, from the worker: the position is sent to the bar, which is
     // then repainted.
@@ -90,6 +86,9 @@ private:
 
     static const fw::MessageTable<CDlgProgress> kMessages;
 
+    fw::WindowRef m_progress;
+    CStopButton m_btnStop;
+    fw::WindowRef m_staticMessage;
     Options m_options;
     std::atomic<bool>& m_stop;
     fw::UniqueHandle m_worker;

@@ -25,10 +25,27 @@ public:
     std::wstring Destination() const { return m_editDest.GetText(); }
     void TakeFocus() override { SetFocus(m_editDest.Handle()); }
 
+protected:
+    DWORD PreCreateStyle(DWORD style) override { return style | WS_VISIBLE; }
+    void OnDraw(HDC dc) override;
+    std::vector<HWND> TabOrder() const override {
+        return {m_editDest.Handle(), m_btnBrowse.Handle(), m_btnBack.Handle(),
+                m_btnPreview.Handle(), m_btnSave.Handle()};
+    }
+
+private:
+    friend Mapped;
     void OnBnClickedBrowse();
     void OnBnClickedSave();
     void OnBnClickedBack();
     void OnBnClickedPreview();
+    void PaintBackground(HDC dc);
+    void OnDpiChanged(int dpi);
+    void OnSize(UINT type, int cx, int cy);
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
+    bool OnEraseBkgnd(HDC dc);
+
+    static const fw::MessageTable<CSaveOptionView> kMessages;
 
     fw::Brush m_brushBackground;
     std::wstring m_strDestPath;
@@ -42,24 +59,5 @@ public:
     fw::Picture m_background;
     fw::Control m_staticDestLabel;
     fw::Control m_staticDone;
-
-protected:
-    DWORD PreCreateStyle(DWORD style) override { return style | WS_VISIBLE; }
-    void OnDraw(HDC dc) override;
-    void PaintBackground(HDC dc);
-    void OnDpiChanged(int dpi);
-    std::vector<HWND> TabOrder() const override {
-        return {m_editDest.Handle(), m_btnBrowse.Handle(), m_btnBack.Handle(),
-                m_btnPreview.Handle(), m_btnSave.Handle()};
-    }
-
-private:
-    friend Mapped;
-    void OnSize(UINT type, int cx, int cy);
-    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
-    bool OnEraseBkgnd(HDC dc);
-
-    static const fw::MessageTable<CSaveOptionView> kMessages;
-
     std::wstring m_strSourceExt;
 };

@@ -53,21 +53,22 @@ TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
     LONG_PTR style = 0, exStyle = 0;
     RECT client{}, expected{0, 0, 281, 41};
     int low = -1, high = -1, position = -1;
-    CDlgProgress dialog(state.m_bStopProcess, Options(true, [&](fw::Progress& progress) {
-                            cleared = !state.m_bStopProcess;
-                            HWND window = dialog.Handle();
-                            label = dialog.m_staticMessage.GetText();
-                            caption = dialog.GetText();
-                            style = GetWindowLongPtrW(window, GWL_STYLE);
-                            exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-                            GetClientRect(window, &client);
-                            MapDialogRect(window, &expected);
-                            visible = Shown(dialog.m_progress) && Shown(dialog.m_btnStop);
-                            low = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, TRUE));
-                            high = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, FALSE));
-                            progress.Set(55);
-                            position = static_cast<int>(dialog.m_progress.Send(PBM_GETPOS));
-                        }));
+    CDlgProgress dialog(
+        state.m_bStopProcess, Options(true, [&](fw::Progress& progress) {
+            cleared = !state.m_bStopProcess;
+            HWND window = dialog.Handle();
+            label = dialog.Item(IDC_PROGRESS_TEXT).GetText();
+            caption = dialog.GetText();
+            style = GetWindowLongPtrW(window, GWL_STYLE);
+            exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+            GetClientRect(window, &client);
+            MapDialogRect(window, &expected);
+            visible = Shown(dialog.Item(IDC_PROGRESS_BAR)) && Shown(dialog.Item(IDC_STOP));
+            low = static_cast<int>(dialog.Item(IDC_PROGRESS_BAR).Send(PBM_GETRANGE, TRUE));
+            high = static_cast<int>(dialog.Item(IDC_PROGRESS_BAR).Send(PBM_GETRANGE, FALSE));
+            progress.Set(55);
+            position = static_cast<int>(dialog.Item(IDC_PROGRESS_BAR).Send(PBM_GETPOS));
+        }));
     EXPECT_TRUE(Run(dialog).IsCompleted());
     EXPECT_TRUE(cleared);
     EXPECT_EQ(label, L"Please wait video file repair process is active... ");
@@ -89,9 +90,10 @@ TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
     std::wstring label;
     CDlgProgress dialog(state.m_bStopProcess, Options(false, [&](fw::Progress&) {
                             HWND window = dialog.Handle();
-                            label = dialog.m_staticMessage.GetText();
-                            labelOnly = Shown(dialog.m_staticMessage) &&
-                                        !Shown(dialog.m_progress) && !Shown(dialog.m_btnStop);
+                            label = dialog.Item(IDC_PROGRESS_TEXT).GetText();
+                            labelOnly = Shown(dialog.Item(IDC_PROGRESS_TEXT)) &&
+                                        !Shown(dialog.Item(IDC_PROGRESS_BAR)) &&
+                                        !Shown(dialog.Item(IDC_STOP));
                             SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
                             SendMessageW(window, WM_COMMAND, IDOK, 0);
                             SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -114,9 +116,11 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
     bool darkText = false, hand = false, ownerDrawn = false;
     std::wstring tip;
     RunOnUiThreadSoon([&] {
-        HWND button = dialog.m_btnStop.Handle();
-        ownerDrawn = (dialog.m_btnStop.Style() & BS_TYPEMASK) == BS_OWNERDRAW;
-        const RECT rect = dialog.m_btnStop.ClientRect();
+        HWND button = dialog.Item(IDC_STOP).Handle();
+        auto* stop = dynamic_cast<CDlgProgress::CStopButton*>(fw::WindowBase::FromHandle(button));
+        ASSERT_NE(stop, nullptr);
+        ownerDrawn = (stop->Style() & BS_TYPEMASK) == BS_OWNERDRAW;
+        const RECT rect = stop->ClientRect();
         support::Canvas canvas(rect.right, rect.bottom);
         DRAWITEMSTRUCT item{};
         item.CtlType = ODT_BUTTON;
@@ -125,7 +129,7 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
         item.hwndItem = button;
         item.hDC = canvas.Dc();
         item.rcItem = rect;
-        dialog.m_btnStop.DrawItem(item);
+        stop->DrawItem(item);
         corner = canvas.At(1, 1);
         darkText = canvas.Count(rect, [](COLORREF c) { return GetRValue(c) < 100; }) > 0;
         SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
@@ -136,8 +140,7 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.lpszText = text;
-        if (SendMessageW(dialog.m_btnStop.Tooltip(), TTM_ENUMTOOLSW, 0,
-                         reinterpret_cast<LPARAM>(&tool)) &&
+        if (SendMessageW(stop->Tooltip(), TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
             tool.uId == reinterpret_cast<UINT_PTR>(button))
             tip = text;
 
@@ -168,10 +171,10 @@ TEST_F(ProgressDialog, AScreenReaderReadsTheBarByTheTextLineAndItsPosition) {
                         }));
     support::AccessibleFacts bar, stop, line;
     RunOnUiThreadSoon([&] {
-        support::PumpUntil([&] { return dialog.m_progress.Send(PBM_GETPOS) == 40; });
-        bar = support::ReadAccessible(dialog.m_progress.Handle());
-        stop = support::ReadAccessible(dialog.m_btnStop.Handle());
-        line = support::ReadAccessible(dialog.m_staticMessage.Handle());
+        support::PumpUntil([&] { return dialog.Item(IDC_PROGRESS_BAR).Send(PBM_GETPOS) == 40; });
+        bar = support::ReadAccessible(dialog.Item(IDC_PROGRESS_BAR).Handle());
+        stop = support::ReadAccessible(dialog.Item(IDC_STOP).Handle());
+        line = support::ReadAccessible(dialog.Item(IDC_PROGRESS_TEXT).Handle());
         SetEvent(read);
     });
     Run(dialog);
