@@ -14,8 +14,6 @@
 namespace fw {
 namespace {
 constexpr UINT_PTR kSubclassId = 0xACC;
-// The control's AccessibleInfo, owned by the subclass.
-constexpr wchar_t kInfoProperty[] = L"fw.accessible";
 
 // Runs a default action once the client's call has returned (wParam: the
 // child, 0 for the control itself). Posted: the action may open a modal box,
@@ -91,6 +89,14 @@ HRESULT ReturnNothing(BSTR* out) {
         return E_POINTER;
     *out = nullptr;
     return S_FALSE;
+}
+
+LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR data);
+
+// The control's AccessibleInfo, owned by its subclass; null for none.
+AccessibleInfo* InfoOf(HWND control) {
+    return reinterpret_cast<AccessibleInfo*>(SubclassData(control, AccessibleProc, kSubclassId));
 }
 
 // The system's object for the window, with the name, role, description,
@@ -322,10 +328,7 @@ private:
     // The control's parts as they are now. They are asked of the control's
     // own information, which goes with its window: this object may outlive it.
     std::vector<AccessibleItem> Items() const {
-        const auto* info =
-            IsWindow(m_window)
-                ? static_cast<const AccessibleInfo*>(GetPropW(m_window, kInfoProperty))
-                : nullptr;
+        const auto* info = IsWindow(m_window) ? InfoOf(m_window) : nullptr;
         return info && info->items ? info->items() : std::vector<AccessibleItem>{};
     }
     // The part that `child` names, if it names one.
@@ -383,7 +386,6 @@ LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        RemovePropW(window, kInfoProperty);
         RemoveWindowSubclass(window, AccessibleProc, kSubclassId);
         delete info;
     }
@@ -394,18 +396,14 @@ LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
 bool SetAccessible(HWND control, AccessibleInfo info) {
     if (!control || !IsWindow(control))
         return false;
-    if (auto* existing = static_cast<AccessibleInfo*>(GetPropW(control, kInfoProperty))) {
+    if (AccessibleInfo* existing = InfoOf(control)) {
         *existing = std::move(info);
         return true;
     }
     auto owned = std::make_unique<AccessibleInfo>(std::move(info));
-    if (!SetPropW(control, kInfoProperty, owned.get()))
-        return false;
     if (!SetWindowSubclass(control, AccessibleProc, kSubclassId,
-                           reinterpret_cast<DWORD_PTR>(owned.get()))) {
-        RemovePropW(control, kInfoProperty);
+                           reinterpret_cast<DWORD_PTR>(owned.get())))
         return false;
-    }
     owned.release();
     return true;
 }

@@ -39,6 +39,16 @@ int DpiOf(HWND window) {
     return dpi > 0 ? dpi : kBaseDpi;
 }
 
+DWORD_PTR SubclassData(HWND window, SUBCLASSPROC procedure, UINT_PTR id) {
+    // mingw-w64's import library leaves GetWindowSubclass out; comctl32
+    // exports it by name.
+    using SubclassOf = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+    static const auto subclassOf = reinterpret_cast<SubclassOf>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "GetWindowSubclass")));
+    DWORD_PTR data = 0;
+    return subclassOf && subclassOf(window, procedure, id, &data) ? data : 0;
+}
+
 std::wstring WindowRef::GetText() const {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
     text.resize(
@@ -95,12 +105,7 @@ WindowBase* WindowBase::FromHandle(HWND window) {
         return nullptr;
     if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == Window::WindowProc)
         return reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    // mingw-w64's import library leaves GetWindowSubclass out; comctl32
-    // exports it by name.
-    using SubclassOf = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-    static const auto subclassOf = reinterpret_cast<SubclassOf>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "GetWindowSubclass")));
-    if (DWORD_PTR control = 0; subclassOf && subclassOf(window, Control::SubclassProc, 1, &control))
+    if (const DWORD_PTR control = SubclassData(window, Control::SubclassProc, 1))
         return reinterpret_cast<Control*>(control);
     // Only a dialog has the dialog slots to read.
     if (GetClassLongPtrW(window, GCW_ATOM) == reinterpret_cast<ULONG_PTR>(WC_DIALOG) &&

@@ -19,6 +19,9 @@ namespace fw {
 // The DPI a window is shown at: its monitor's where the system scales each
 // monitor on its own, otherwise the system's.
 int DpiOf(HWND window);
+// The reference data of a subclass of a window (SetWindowSubclass); 0 when
+// the window has no such subclass.
+DWORD_PTR SubclassData(HWND window, SUBCLASSPROC procedure, UINT_PTR id);
 
 class WindowRef {
 public:
