@@ -27,8 +27,9 @@ const fw::MessageTable<CDravix_Video_RecoveryApp> CDravix_Video_RecoveryApp::kMe
 };
 // clang-format on
 
-CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard)
-    : m_pGuard(guard) {
+CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard,
+                                                     fw::PicturePrefetch* pictures)
+    : m_pGuard(guard), m_pPictures(pictures) {
     SetCurrentProcessExplicitAppUserModelID(L"Dravix_Video_Recovery.AppID.NoVersion");
 }
 
@@ -78,7 +79,7 @@ bool CDravix_Video_RecoveryApp::CreateWorkspace(int showCommand) {
     fw::MarkStartupStep("frame");
 
     // The source page is the frame's first pane.
-    m_sourceView = std::make_unique<CDravix_Video_RecoveryView>();
+    m_sourceView = std::make_unique<CDravix_Video_RecoveryView>(m_pPictures);
     if (!m_sourceView->CreateView(m_frame->Handle(), fw::kFirstPaneId, WS_CHILD | WS_BORDER,
                                   RECT{}))
         return false;

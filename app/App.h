@@ -10,6 +10,9 @@
 #include <memory>
 #include <string>
 
+namespace fw {
+class PicturePrefetch;
+}
 class CDlgProgress;
 class CSaveOptionView;
 class CDravix_Video_RecoveryView;
@@ -39,8 +42,10 @@ class CDravix_Video_RecoveryApp : public fw::Mapped<CDravix_Video_RecoveryApp, f
 public:
     static constexpr const wchar_t* kAppName = L"Dravix Video Repair";
 
-    // The guard is consulted by InitInstance; without one no other copy is assumed.
-    explicit CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard = nullptr);
+    // The guard is consulted by InitInstance; without one no other copy is
+    // assumed. The first page's pictures come from `pictures` when given.
+    explicit CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard = nullptr,
+                                       fw::PicturePrefetch* pictures = nullptr);
     ~CDravix_Video_RecoveryApp() override;
 
     bool InitInstance() override;
@@ -86,6 +91,7 @@ private:
     // The recent-file list, loaded at start-up and saved at exit.
     CRecentFileList m_recentFiles;
     const CSingleInstanceGuard* m_pGuard;
+    fw::PicturePrefetch* m_pPictures;
     Workflow m_workflow;
     RepairFileIo* m_pRepairIo = nullptr;
     std::unique_ptr<CMainFrame> m_frame;

@@ -12,8 +12,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // At a display scale other than 100 % the first page's pictures are
     // decoded while the window is being made, rather than in its first paint.
-    const fw::PicturePrefetch pictures(CDravix_Video_RecoveryView::Pictures());
+    fw::PicturePrefetch pictures(CDravix_Video_RecoveryView::Pictures());
     CSingleInstanceGuard guard;
-    CDravix_Video_RecoveryApp theApp(&guard);
+    CDravix_Video_RecoveryApp theApp(&guard, &pictures);
     return fw::RunApplication(theApp);
 }

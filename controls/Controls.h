@@ -25,7 +25,8 @@ public:
     // another class is given).
     bool Create(fw::CreateArgs args);
     // Loads both pictures (resource ids) and sizes the button to the normal one.
-    BOOL SetBitmaps(UINT normalId, UINT hoverId);
+    // Pictures the prefetch decoded at the button's DPI are taken from there.
+    BOOL SetBitmaps(UINT normalId, UINT hoverId, fw::PicturePrefetch* prefetch = nullptr);
     // Makes the tooltip, when there is none yet, and gives it this text. Its
     // area is set once, by the first call: the normal picture's (the
     // button's client area, when it has no picture).
@@ -52,7 +53,7 @@ private:
     void OnDestroy();
     void OnDpiChanged(int dpi);
     // Loads both pictures for the button's DPI.
-    void LoadPictures();
+    void LoadPictures(fw::PicturePrefetch* prefetch = nullptr);
     void EnsureTooltip();
     void DestroyTooltip();
 

@@ -198,9 +198,6 @@ bool DrawBitmapResource(HDC dc, UINT id, int x, int y, int width, int height) {
 }
 
 namespace {
-// The prefetch that LoadPicture takes from, while one lives.
-PicturePrefetch* g_prefetch = nullptr;
-
 // The DPI that windows are made at, before there is one: without asking a
 // screen DC for it where the system can tell (Windows 10 1607 on).
 int SystemDpi() {
@@ -249,18 +246,18 @@ Bitmap DecodePicture(UINT id, int dpi) {
 }
 } // namespace
 
-Bitmap LoadPicture(UINT id, int dpi) {
+Bitmap LoadPicture(UINT id, int dpi, PicturePrefetch* prefetch) {
     if (dpi == kBaseDpi)
         return LoadBitmapResource(id);
-    if (g_prefetch)
-        if (Bitmap prefetched = g_prefetch->Take(id, dpi))
+    if (prefetch)
+        if (Bitmap prefetched = prefetch->Take(id, dpi))
             return prefetched;
     return DecodePicture(id, dpi);
 }
 
 PicturePrefetch::PicturePrefetch(std::span<const UINT> ids, int dpi)
     : m_dpi(dpi ? dpi : SystemDpi()) {
-    if (m_dpi == kBaseDpi || g_prefetch)
+    if (m_dpi == kBaseDpi)
         return;
     for (UINT id : ids)
         m_entries.push_back({id, false, false, Bitmap()});
@@ -270,8 +267,6 @@ PicturePrefetch::PicturePrefetch(std::span<const UINT> ids, int dpi)
     constexpr SIZE_T kStackBytes = 256 << 10;
     m_worker = CreateThread(nullptr, kStackBytes, &PicturePrefetch::Decode, this,
                             STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (m_worker)
-        g_prefetch = this;
 }
 
 PicturePrefetch::~PicturePrefetch() {
@@ -279,7 +274,6 @@ PicturePrefetch::~PicturePrefetch() {
         return;
     WaitForSingleObject(m_worker, INFINITE);
     CloseHandle(m_worker);
-    g_prefetch = nullptr;
 }
 
 DWORD WINAPI PicturePrefetch::Decode(void* parameter) {
@@ -373,7 +367,7 @@ void Picture::Draw(HDC dc, int dpi, int x, int y, int width, int height) {
         return;
     }
     if (dpi != m_dpi) {
-        m_bitmap = LoadPicture(m_id, dpi);
+        m_bitmap = LoadPicture(m_id, dpi, m_prefetch);
         m_dpi = dpi;
     }
     MemoryDC memory(dc);

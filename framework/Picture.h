@@ -26,13 +26,15 @@ bool DrawBitmapResource(HDC dc, UINT id, int x, int y, int width, int height);
 // ScalePixels(width at 96) x ScalePixels(height at 96). At 96 it is the bitmap
 // resource itself; otherwise the rendering closest at or above the DPI,
 // scaled smoothly to the exact size when the DPI falls between renderings
-// (and scaled up from the largest above 200 %). None when there is no such picture.
-Bitmap LoadPicture(UINT id, int dpi);
+// (and scaled up from the largest above 200 %). None when there is no such
+// picture. Taken from `prefetch` when it has decoded the picture at that DPI.
+class PicturePrefetch;
+Bitmap LoadPicture(UINT id, int dpi, PicturePrefetch* prefetch = nullptr);
 // Decodes pictures of this program for a DPI on a worker thread of its own,
 // when that is not 96, so that the decoding overlaps whatever the caller
-// does meanwhile. While the object lives, LoadPicture takes each of them at
-// that DPI from there, once, waiting for the worker if it has not come to it
-// yet. Its end waits for the worker.
+// does meanwhile. LoadPicture, handed the object, takes each of them at that
+// DPI from there, once, waiting for the worker if it has not come to it yet.
+// Its end waits for the worker.
 class PicturePrefetch {
 public:
     // `dpi` 0: the system's, which windows are made at.
@@ -70,12 +72,15 @@ void ResamplePixels(const std::uint32_t* source, SIZE sourceSize, std::uint32_t*
 // paint to the next. At 96 DPI it is copied straight from the resource.
 class Picture {
 public:
-    explicit Picture(UINT id) : m_id(id) {}
+    // The first drawing at the prefetch's DPI takes the picture from there.
+    explicit Picture(UINT id, PicturePrefetch* prefetch = nullptr)
+        : m_id(id), m_prefetch(prefetch) {}
     // Draws the top left of the picture, at most width x height of it, at (x, y).
     void Draw(HDC dc, int dpi, int x, int y, int width, int height);
 
 private:
     UINT m_id;
+    PicturePrefetch* m_prefetch;
     int m_dpi = 0;
     Bitmap m_bitmap;
 };

@@ -52,8 +52,9 @@ const fw::MessageTable<CDravix_Video_RecoveryView> CDravix_Video_RecoveryView::k
 };
 // clang-format on
 
-CDravix_Video_RecoveryView::CDravix_Video_RecoveryView()
-    : m_brushBackground(CreateSolidBrush(kWhite)), m_background(IDB_SOURCE_BACKGROUND) {}
+CDravix_Video_RecoveryView::CDravix_Video_RecoveryView(fw::PicturePrefetch* pictures)
+    : m_brushBackground(CreateSolidBrush(kWhite)), m_background(IDB_SOURCE_BACKGROUND, pictures),
+      m_pPictures(pictures) {}
 
 fw::Font CDravix_Video_RecoveryView::MakeFont() const {
     return fw::Font(CreateFontW(Scaled(14), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
@@ -79,13 +80,13 @@ int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
                      .id = IDC_ADD,
                      .rect = {100, 100, 200, 200},
                      .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
-    m_btnAdd.SetBitmaps(IDB_ADD_NORMAL, IDB_ADD_HOVER);
+    m_btnAdd.SetBitmaps(IDB_ADD_NORMAL, IDB_ADD_HOVER, m_pPictures);
     m_btnAdd.SetAccessibleName(L"Add video", kAddTip);
 
     m_btnRepair.Create({.parent = m_hWnd,
                         .id = IDC_REPAIR,
                         .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
-    m_btnRepair.SetBitmaps(IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER);
+    m_btnRepair.SetBitmaps(IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER, m_pPictures);
     m_btnRepair.SetAccessibleName(L"Repair", kRepairTip);
 
     // A tip shows only once the pointer has rested on a button, while making
