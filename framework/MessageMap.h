@@ -131,30 +131,6 @@ template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Size() {
         return true;
     });
 }
-// void OnMove(int x, int y)
-template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Move() {
-    return Entry<T>(WM_MOVE, [](T& self, WPARAM, LPARAM l, LRESULT& r) {
-        (self.*F)(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
-        r = 0;
-        return true;
-    });
-}
-// void OnShowWindow(bool show, UINT status)
-template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> ShowWindow() {
-    return Entry<T>(WM_SHOWWINDOW, [](T& self, WPARAM w, LPARAM l, LRESULT& r) {
-        (self.*F)(w != 0, static_cast<UINT>(l));
-        r = 0;
-        return true;
-    });
-}
-// void OnKillFocus(HWND newFocus)
-template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> KillFocus() {
-    return Entry<T>(WM_KILLFOCUS, [](T& self, WPARAM w, LPARAM, LRESULT& r) {
-        (self.*F)(reinterpret_cast<HWND>(w));
-        r = 0;
-        return true;
-    });
-}
 // void OnTimer(UINT_PTR id)
 template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Timer() {
     return Entry<T>(WM_TIMER, [](T& self, WPARAM w, LPARAM, LRESULT& r) {
