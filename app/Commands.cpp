@@ -3,14 +3,14 @@
 #include "app/App.h"
 
 #include "app/MainFrame.h"
+#include "controls/DlgProgress.h"
 #include "framework/Files.h"
 #include "framework/Prompts.h"
-#include "controls/DlgProgress.h"
-#include "repair/RepairJob.h"
 #include "repair/Engines.h"
+#include "repair/RepairJob.h"
+#include "repair/SourceView.h"
 #include "save/SaveJob.h"
 #include "save/SaveOptionView.h"
-#include "repair/SourceView.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 
 #include "app/App.h"
 #include "app/WebAddresses.h"
-#include "controls/DlgProgress.h"
 #include "controls/Controls.h"
+#include "controls/DlgProgress.h"
 #include "framework/Prompts.h"
 #include "framework/Shell.h"
 #include "res/resource.h"

@@ -1,8 +1,8 @@
 #include "controls/AboutDlg.h"
 
 #include "framework/Accessible.h"
-#include "res/resource.h"
 #include "framework/Picture.h"
+#include "res/resource.h"
 
 // clang-format off
 const fw::MessageTable<CAboutDlg> CAboutDlg::kMessages = {

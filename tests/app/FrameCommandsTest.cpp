@@ -4,8 +4,8 @@
 #include "support/Testing.h"
 
 #include "framework/Prompts.h"
-#include "save/SaveOptionView.h"
 #include "res/resource.h"
+#include "save/SaveOptionView.h"
 
 namespace {
 

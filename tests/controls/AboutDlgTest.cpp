@@ -2,8 +2,8 @@
 
 #include "app/WebAddresses.h"
 #include "controls/AboutDlg.h"
-#include "res/resource.h"
 #include "framework/Picture.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

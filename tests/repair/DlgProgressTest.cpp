@@ -2,11 +2,11 @@
 // protocol, and what a close does while a job runs, with test jobs.
 #include "RepairTestSupport.h"
 
-#include "res/resource.h"
 #include "controls/DlgProgress.h"
 #include "framework/Files.h"
-#include "repair/RepairJob.h"
 #include "repair/Engines.h"
+#include "repair/RepairJob.h"
+#include "res/resource.h"
 
 #include <objbase.h>
 #include <oleacc.h>

@@ -3,9 +3,9 @@
 #include "RepairTestSupport.h"
 
 #include "app/MainFrame.h"
+#include "repair/RepairJob.h"
 #include "res/resource.h"
 #include "save/SaveOptionView.h"
-#include "repair/RepairJob.h"
 
 #include <io.h>
 

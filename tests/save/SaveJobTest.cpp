@@ -3,8 +3,8 @@
 
 #include "app/MainFrame.h"
 #include "repair/Engines.h"
-#include "save/SaveJob.h"
 #include "res/resource.h"
+#include "save/SaveJob.h"
 
 #include <algorithm>
 
