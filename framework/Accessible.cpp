@@ -26,23 +26,9 @@ UINT DefaultActionMessage() {
 // oleacc.dll is no known system DLL: imported, it would be looked for beside
 // the program first. It is loaded from the system folder when a client first
 // asks, and stays, since clients may hold its objects until the end.
-struct Oleacc {
-    decltype(&CreateStdAccessibleObject) createStandard = nullptr;
-    decltype(&LresultFromObject) resultFromObject = nullptr;
-};
-
-const Oleacc& OleaccFunctions() {
-    static const Oleacc functions = [] {
-        Oleacc loaded;
-        if (HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-            loaded.createStandard = reinterpret_cast<decltype(loaded.createStandard)>(
-                reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
-            loaded.resultFromObject = reinterpret_cast<decltype(loaded.resultFromObject)>(
-                reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
-        }
-        return loaded;
-    }();
-    return functions;
+void* FromOleacc(const char* name) {
+    static const HMODULE dll = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return dll ? reinterpret_cast<void*>(GetProcAddress(dll, name)) : nullptr;
 }
 
 bool IsSelf(const VARIANT& child) {
@@ -370,15 +356,18 @@ LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
                                 DWORD_PTR data) {
     auto* info = reinterpret_cast<AccessibleInfo*>(data);
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        const Oleacc& oleacc = OleaccFunctions();
+        const auto createStandard = reinterpret_cast<decltype(&CreateStdAccessibleObject)>(
+            FromOleacc("CreateStdAccessibleObject"));
+        const auto resultFromObject =
+            reinterpret_cast<decltype(&LresultFromObject)>(FromOleacc("LresultFromObject"));
         IAccessible* standard = nullptr;
-        if (oleacc.createStandard && oleacc.resultFromObject &&
-            SUCCEEDED(oleacc.createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&standard)))) {
+        if (createStandard && resultFromObject &&
+            SUCCEEDED(createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&standard)))) {
             // The result holds a reference of its own to the object.
             const ComRef<IAccessible> proxy(
                 new AccessibleProxy(window, ComRef<IAccessible>(standard), *info));
-            return oleacc.resultFromObject(__uuidof(IAccessible), wParam, proxy.Get());
+            return resultFromObject(__uuidof(IAccessible), wParam, proxy.Get());
         }
     }
     if (message == DefaultActionMessage()) {
