@@ -3,9 +3,10 @@
 #include "app/MainFrame.h"
 #include "app/WebAddresses.h"
 #include "controls/AboutDlg.h"
+#include "controls/DlgProgress.h"
 #include "framework/Prompts.h"
 #include "framework/Shell.h"
-#include "repair/DlgProgress.h"
+#include "repair/RepairJob.h"
 #include "repair/SourceView.h"
 #include "res/resource.h"
 #include "save/SaveOptionView.h"
@@ -26,10 +27,9 @@ const fw::MessageTable<CDravix_Video_RecoveryApp> CDravix_Video_RecoveryApp::kMe
 };
 // clang-format on
 
-CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard)
-    : m_pGuard(guard) {
-    // Named at once, so that message boxes carry the name even before start-up.
-    SetAppName(kAppName);
+CDravix_Video_RecoveryApp::CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard,
+                                                     fw::PicturePrefetch* pictures)
+    : m_pGuard(guard), m_pPictures(pictures) {
     SetCurrentProcessExplicitAppUserModelID(L"Dravix_Video_Recovery.AppID.NoVersion");
 }
 
@@ -42,7 +42,6 @@ CDravix_Video_RecoveryApp::~CDravix_Video_RecoveryApp() {
 }
 
 bool CDravix_Video_RecoveryApp::InitInstance() {
-    SetAppName(kAppName);
     m_strProfileName = kAppName;
     m_strRegistryKey = kAppName;
 
@@ -59,6 +58,14 @@ bool CDravix_Video_RecoveryApp::InitInstance() {
     return CreateWorkspace(SW_SHOW);
 }
 
+ProfileStore CDravix_Video_RecoveryApp::Store() const {
+    ProfileStore store;
+    if (!m_strRegistryKey.empty())
+        store.registryKey = m_strRegistryKey;
+    store.profileName = m_strProfileName;
+    return store;
+}
+
 int CDravix_Video_RecoveryApp::ExitInstance() {
     m_recentFiles.Save(Store());
     return 0;
@@ -72,7 +79,7 @@ bool CDravix_Video_RecoveryApp::CreateWorkspace(int showCommand) {
     fw::MarkStartupStep("frame");
 
     // The source page is the frame's first pane.
-    m_sourceView = std::make_unique<CDravix_Video_RecoveryView>();
+    m_sourceView = std::make_unique<CDravix_Video_RecoveryView>(m_pPictures);
     if (!m_sourceView->CreateView(m_frame->Handle(), fw::kFirstPaneId, WS_CHILD | WS_BORDER,
                                   RECT{}))
         return false;

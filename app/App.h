@@ -10,6 +10,9 @@
 #include <memory>
 #include <string>
 
+namespace fw {
+class PicturePrefetch;
+}
 class CDlgProgress;
 class CSaveOptionView;
 class CDravix_Video_RecoveryView;
@@ -30,6 +33,7 @@ public:
 
     bool IsAnotherInstanceRunning() const { return m_dwLastError == ERROR_ALREADY_EXISTS; }
 
+private:
     HANDLE m_hMutex = nullptr;
     DWORD m_dwLastError = 0;
 };
@@ -38,8 +42,10 @@ class CDravix_Video_RecoveryApp : public fw::Mapped<CDravix_Video_RecoveryApp, f
 public:
     static constexpr const wchar_t* kAppName = L"Dravix Video Repair";
 
-    // The guard is consulted by InitInstance; without one no other copy is assumed.
-    explicit CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard = nullptr);
+    // The guard is consulted by InitInstance; without one no other copy is
+    // assumed. The first page's pictures come from `pictures` when given.
+    explicit CDravix_Video_RecoveryApp(const CSingleInstanceGuard* guard = nullptr,
+                                       fw::PicturePrefetch* pictures = nullptr);
     ~CDravix_Video_RecoveryApp() override;
 
     bool InitInstance() override;
@@ -70,31 +76,22 @@ public:
     void OnHowToUse();
     void OnAppAbout();
 
-    // Profile settings, kept in the registry below the registry key.
-    UINT GetProfileInt(const wchar_t* section, const wchar_t* entry, int defaultValue);
-    BOOL WriteProfileInt(const wchar_t* section, const wchar_t* entry, int value);
-    std::wstring GetProfileString(const wchar_t* section, const wchar_t* entry,
-                                  const wchar_t* defaultValue = nullptr);
-    BOOL WriteProfileString(const wchar_t* section, const wchar_t* entry, const wchar_t* value);
-    BOOL GetProfileBinary(const wchar_t* section, const wchar_t* entry, BYTE** data, UINT* bytes);
-    BOOL WriteProfileBinary(const wchar_t* section, const wchar_t* entry, const BYTE* data,
-                            UINT bytes);
-
-    // Where the profile settings live; an empty registry key selects the INI file.
-    std::wstring m_strRegistryKey;
-    std::wstring m_strProfileName;
-    // The framework's recent-file list, loaded at start-up and saved at exit.
-    CRecentFileList m_recentFiles;
-
 private:
     friend Mapped;
     static const fw::MessageTable<CDravix_Video_RecoveryApp> kMessages;
 
+    // Where the profile settings live: HKLM\Software\<registry key>\<profile name>.
     ProfileStore Store() const;
     // Runs the dialog's job over the frame and returns its outcome.
     fw::JobOutcome RunJob(CDlgProgress& dialog);
 
+    // Where the profile settings live; an empty registry key selects the INI file.
+    std::wstring m_strRegistryKey;
+    std::wstring m_strProfileName;
+    // The recent-file list, loaded at start-up and saved at exit.
+    CRecentFileList m_recentFiles;
     const CSingleInstanceGuard* m_pGuard;
+    fw::PicturePrefetch* m_pPictures;
     Workflow m_workflow;
     RepairFileIo* m_pRepairIo = nullptr;
     std::unique_ptr<CMainFrame> m_frame;

@@ -3,10 +3,13 @@
 #include "app/App.h"
 
 #include "app/MainFrame.h"
+#include "controls/DlgProgress.h"
 #include "framework/Files.h"
 #include "framework/Prompts.h"
-#include "repair/DlgProgress.h"
+#include "repair/Engines.h"
+#include "repair/RepairJob.h"
 #include "repair/SourceView.h"
+#include "save/SaveJob.h"
 #include "save/SaveOptionView.h"
 
 #include <algorithm>
@@ -59,9 +62,9 @@ void CDravix_Video_RecoveryApp::OnRepair() {
     state.m_strTempOutputFile = NewTemporaryPath(state.m_strSourceExt);
     const RepairInputs inputs{state.m_strSourceFile, state.m_strTempOutputFile, m_pRepairIo};
     CDlgProgress dialog(
+        state.m_bStopProcess,
         {.label = kRepairLabel,
          .stoppable = true,
-         .stopFlag = &state.m_bStopProcess,
          .job = [inputs](fw::Progress& progress,
                          const fw::StopToken& stop) { return RepairJob(inputs, progress, stop); },
          .onStop = [this] { ShowPage(0); }});
@@ -113,9 +116,9 @@ void CDravix_Video_RecoveryApp::OnSaveCommand() {
                                                outcome.path) != inputs.engines.end();
     };
     CDlgProgress dialog(
+        m_workflow.m_bStopProcess,
         {.label = kSaveLabel,
          .stoppable = false,
-         .stopFlag = &m_workflow.m_bStopProcess,
          .job = [&inputs](fw::Progress& progress,
                           const fw::StopToken& stop) { return SaveJob(inputs, progress, stop); },
          // Shown over the progress dialog, which closes after it.

@@ -2,10 +2,8 @@
 // and destroyed after it, so the mutex lives as long as the program.
 #include "app/App.h"
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 #include "repair/SourceView.h"
-
-CSingleInstanceGuard g_singleInstanceGuard;
-CDravix_Video_RecoveryApp theApp(&g_singleInstanceGuard);
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Libraries loaded from now on come from the system folder only, never
@@ -14,6 +12,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // At a display scale other than 100 % the first page's pictures are
     // decoded while the window is being made, rather than in its first paint.
-    const fw::PicturePrefetch pictures(CDravix_Video_RecoveryView::Pictures());
-    return fw::RunApplication();
+    fw::PicturePrefetch pictures(CDravix_Video_RecoveryView::Pictures());
+    CSingleInstanceGuard guard;
+    CDravix_Video_RecoveryApp theApp(&guard, &pictures);
+    return fw::RunApplication(theApp);
 }

@@ -3,9 +3,9 @@
 #include "app/App.h"
 #include "app/WebAddresses.h"
 #include "controls/Controls.h"
+#include "controls/DlgProgress.h"
 #include "framework/Prompts.h"
 #include "framework/Shell.h"
-#include "repair/DlgProgress.h"
 #include "res/resource.h"
 
 #include <utility>
@@ -22,10 +22,7 @@ const fw::MessageTable<CMainFrame> CMainFrame::kMessages = {
     fw::msg::Close<&CMainFrame::OnClose>(),
     fw::msg::Raw<WM_QUERYENDSESSION, &CMainFrame::OnQueryEndSession>(),
     fw::msg::Raw<WM_ENDSESSION, &CMainFrame::OnEndSession>(),
-    fw::msg::UpdateCommand<ID_FILE_OPEN, &CMainFrame::OnUpdateSourcePageCommand>(),
-    fw::msg::UpdateCommand<ID_FILE_REPAIR, &CMainFrame::OnUpdateSourcePageCommand>(),
-    fw::msg::UpdateCommand<ID_FILE_SAVE_OUTPUT, &CMainFrame::OnUpdateSaveCommand>(),
-    fw::msg::UpdateCommand<ID_FILE_SAVE, &CMainFrame::OnUpdateSaveCommand>(),
+    fw::msg::Command<ID_APP_EXIT, &CMainFrame::OnAppExit>(),
     fw::msg::Command<ID_VISIT_HOMEPAGE, &CMainFrame::OnVisitHomepage>(),
     fw::msg::DpiChanged<&CMainFrame::OnDpiChanged>(),
 };
@@ -52,14 +49,12 @@ int CMainFrame::OnCreate(const CREATESTRUCTW&) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetIcons();
     CenterOnScreen();
-    fw::VisualManager::SetDefaultManager(std::make_unique<CColorThemeManager>());
-    if (!m_wndMenuBar.Create(m_hWnd, IDR_MAINFRAME))
+    if (!m_wndMenuBar.Create(m_hWnd, IDR_MAINFRAME, CColorThemeManager::kOtherBars))
         return -1;
-    if (!m_wndStatusBar.Create(m_hWnd, ID_STATUS_BAR))
+    if (!m_wndStatusBar.Create(m_hWnd, ID_STATUS_BAR, CColorThemeManager::kStatusBar))
         return -1;
     CreateStatusBarElements();
-    g_pStatusBar = &m_wndStatusBar;
-    SetStatusBarWindow(m_wndStatusBar.Handle());
+    SetStatusBar(m_wndStatusBar.Handle(), CStatusBar::kHeight);
     RecalcLayout();
     return 0;
 }
@@ -143,12 +138,22 @@ LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
     return 0;
 }
 
-void CMainFrame::OnUpdateSourcePageCommand(fw::CommandUI& ui) {
-    ui.Enable(m_workflow.m_bSourcePageActive == 1);
+bool CMainFrame::CanRun(UINT id) const {
+    switch (id) {
+    case ID_FILE_OPEN:
+    case ID_FILE_REPAIR:
+        return m_workflow.m_bSourcePageActive == 1;
+    case ID_FILE_SAVE_OUTPUT:
+    case ID_FILE_SAVE:
+        return m_workflow.m_bSourcePageActive == 0;
+    default:
+        return Mapped::CanRun(id);
+    }
 }
 
-void CMainFrame::OnUpdateSaveCommand(fw::CommandUI& ui) {
-    ui.Enable(m_workflow.m_bSourcePageActive == 0);
+void CMainFrame::OnAppExit() {
+    // As the close box: the question first.
+    Send(WM_CLOSE);
 }
 
 void CMainFrame::OnVisitHomepage() {

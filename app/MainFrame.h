@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Workflow.h"
+#include "controls/Controls.h"
 #include "framework/Frame.h"
 
 class CDlgProgress;
@@ -21,9 +22,12 @@ public:
     // frame holds the session's end off (its dialog keeps the frame disabled,
     // so no close request runs meanwhile either).
     void SetRunningJob(CDlgProgress* dialog) { m_pRunningJob = dialog; }
+    // Open and Repair run on the source page, Save on the save page; the
+    // other commands whenever the frame or the application handles them.
+    bool CanRun(UINT id) const override;
 
     fw::MenuBar m_wndMenuBar;
-    fw::StatusBar m_wndStatusBar;
+    CStatusBar m_wndStatusBar;
 
 private:
     friend Mapped;
@@ -31,8 +35,7 @@ private:
     void OnClose();
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
-    void OnUpdateSourcePageCommand(fw::CommandUI& ui);
-    void OnUpdateSaveCommand(fw::CommandUI& ui);
+    void OnAppExit();
     void OnVisitHomepage();
     BOOL CreateStatusBarElements();
     // The status bar's font, made for the frame's DPI.

@@ -1,12 +1,12 @@
 // How fast the Repair command gets through a large source, against the bare
 // 512-byte read-and-write loop that it is built on, and how quickly the
 // progress dialog answers another thread while the job runs.
+#include "app/App.h"
 #include "bench/Clock.h"
 #include "bench/SampleFile.h"
 #include "framework/Files.h"
-#include "app/App.h"
 #include "framework/Prompts.h"
-#include "repair/DlgProgress.h"
+#include "repair/Engines.h"
 #include "res/resource.h"
 
 #include <windows.h>

@@ -8,7 +8,8 @@
 #include "bench/Clock.h"
 #include "bench/SampleFile.h"
 #include "framework/Files.h"
-#include "save/SaveOptionView.h"
+#include "framework/Gdi.h"
+#include "save/SaveJob.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #include "controls/AboutDlg.h"
 
 #include "framework/Accessible.h"
+#include "framework/Picture.h"
 #include "res/resource.h"
 
 // clang-format off

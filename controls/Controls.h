@@ -1,12 +1,19 @@
 // The program's themed controls: the image push button of both pages, the
-// hyperlink, transparent-text and framed-edit controls, and the colour theme.
+// hyperlink, transparent-text and framed-edit controls, the colour theme and
+// the status bar.
 #pragma once
 
 #include "framework/Frame.h"
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 #include "framework/Window.h"
 
 #include <string>
+#include <vector>
+
+namespace fw {
+struct AccessibleItem;
+}
 
 // An owner-drawn push button that paints a normal picture, or a hover picture
 // while the pointer rests on it, sizes itself to the normal picture and
@@ -18,7 +25,8 @@ public:
     // another class is given).
     bool Create(fw::CreateArgs args);
     // Loads both pictures (resource ids) and sizes the button to the normal one.
-    BOOL SetBitmaps(UINT normalId, UINT hoverId);
+    // Pictures the prefetch decoded at the button's DPI are taken from there.
+    BOOL SetBitmaps(UINT normalId, UINT hoverId, fw::PicturePrefetch* prefetch = nullptr);
     // Makes the tooltip, when there is none yet, and gives it this text. Its
     // area is set once, by the first call: the normal picture's (the
     // button's client area, when it has no picture).
@@ -45,7 +53,7 @@ private:
     void OnDestroy();
     void OnDpiChanged(int dpi);
     // Loads both pictures for the button's DPI.
-    void LoadPictures();
+    void LoadPictures(fw::PicturePrefetch* prefetch = nullptr);
     void EnsureTooltip();
     void DestroyTooltip();
 
@@ -123,13 +131,46 @@ private:
 
 // The program's colour theme: a blue status bar with white text, every other
 // bar white with black text.
-class CColorThemeManager : public fw::VisualManager {
-public:
-    fw::BarColours ColoursOf(const fw::ControlBar* bar) const override;
-    void PaintBarBackground(HDC dc, fw::ControlBar* bar, RECT fill, RECT scratch,
-                            BOOL flag) override;
+struct CColorThemeManager {
+    static constexpr fw::BarColours kStatusBar = {RGB(24, 129, 173), RGB(255, 255, 255)};
+    static constexpr fw::BarColours kOtherBars = {RGB(255, 255, 255), RGB(0, 0, 0)};
 };
 
-// The main frame's status bar, which the colour theme paints in its own
-// colours; set by the frame that creates it.
-extern fw::StatusBar* g_pStatusBar;
+// The main frame's status bar: a row of labels, links and separators, left
+// to right, in the colours it is made with. A click on a link sends the
+// link's command to the frame.
+class CStatusBar : public fw::Window {
+public:
+    struct Element {
+        enum Kind { Label, Link, Separator } kind;
+        std::wstring text;
+        UINT command = 0;          // links: the command sent to the frame on a click
+        std::wstring address = {}; // links: where the command goes, told to screen readers
+    };
+    static constexpr int kHeight = 24; // at 96 DPI
+
+    // Creates the bar; screen readers find its labels and links as its parts.
+    bool Create(HWND frame, int id, fw::BarColours colours);
+    void AddLabel(const std::wstring& text) { m_elements.push_back({Element::Label, text}); }
+    void AddLink(const std::wstring& text, UINT command, const std::wstring& address) {
+        m_elements.push_back({Element::Link, text, command, address});
+    }
+    void AddSeparator() { m_elements.push_back({Element::Separator, {}}); }
+    const std::vector<Element>& Elements() const { return m_elements; }
+    // Where an element is drawn, in client coordinates.
+    RECT ElementRect(size_t index) const;
+    void PaintContent(HDC dc);
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    int ElementWidth(HDC dc, const Element& element) const;
+    void SendCommand(UINT command) const;
+    // The labels with text, and the links, as screen readers see them.
+    std::vector<fw::AccessibleItem> AccessibleItems() const;
+    // The index of the link at a client point, or -1.
+    int LinkAt(POINT point) const;
+    std::vector<Element> m_elements;
+    int m_pressedLink = -1; // the link the left button went down on
+    HFONT m_font = nullptr; // set by WM_SETFONT, owned by the sender
+    fw::BarColours m_colours{};
+};

@@ -1,6 +1,7 @@
 #include "controls/Controls.h"
 
 #include "framework/Accessible.h"
+#include "framework/Picture.h"
 
 #include <commctrl.h>
 
@@ -43,10 +44,10 @@ bool CToolButton::Create(fw::CreateArgs args) {
     return fw::Control::Create(args);
 }
 
-BOOL CToolButton::SetBitmaps(UINT normalId, UINT hoverId) {
+BOOL CToolButton::SetBitmaps(UINT normalId, UINT hoverId, fw::PicturePrefetch* prefetch) {
     m_nNormalId = LOWORD(normalId);
     m_nHoverId = LOWORD(hoverId);
-    LoadPictures();
+    LoadPictures(prefetch);
     // A missing picture leaves the window as it is; it then paints nothing.
     // Without SWP_NOZORDER the button also comes to the top of its siblings.
     if (m_bmpNormal)
@@ -54,10 +55,10 @@ BOOL CToolButton::SetBitmaps(UINT normalId, UINT hoverId) {
     return TRUE;
 }
 
-void CToolButton::LoadPictures() {
+void CToolButton::LoadPictures(fw::PicturePrefetch* prefetch) {
     const int dpi = Dpi();
-    m_bmpNormal = fw::LoadPicture(m_nNormalId, dpi);
-    m_bmpHover = fw::LoadPicture(m_nHoverId, dpi);
+    m_bmpNormal = fw::LoadPicture(m_nNormalId, dpi, prefetch);
+    m_bmpHover = fw::LoadPicture(m_nHoverId, dpi, prefetch);
     const SIZE size = fw::BitmapSize(m_bmpNormal.Get());
     m_nWidth = size.cx;
     m_nHeight = size.cy;

@@ -14,8 +14,6 @@
 namespace fw {
 namespace {
 constexpr UINT_PTR kSubclassId = 0xACC;
-// The control's AccessibleInfo, owned by the subclass.
-constexpr wchar_t kInfoProperty[] = L"fw.accessible";
 
 // Runs a default action once the client's call has returned (wParam: the
 // child, 0 for the control itself). Posted: the action may open a modal box,
@@ -28,23 +26,9 @@ UINT DefaultActionMessage() {
 // oleacc.dll is no known system DLL: imported, it would be looked for beside
 // the program first. It is loaded from the system folder when a client first
 // asks, and stays, since clients may hold its objects until the end.
-struct Oleacc {
-    decltype(&CreateStdAccessibleObject) createStandard = nullptr;
-    decltype(&LresultFromObject) resultFromObject = nullptr;
-};
-
-const Oleacc& OleaccFunctions() {
-    static const Oleacc functions = [] {
-        Oleacc loaded;
-        if (HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-            loaded.createStandard = reinterpret_cast<decltype(loaded.createStandard)>(
-                reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
-            loaded.resultFromObject = reinterpret_cast<decltype(loaded.resultFromObject)>(
-                reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
-        }
-        return loaded;
-    }();
-    return functions;
+void* FromOleacc(const char* name) {
+    static const HMODULE dll = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return dll ? reinterpret_cast<void*>(GetProcAddress(dll, name)) : nullptr;
 }
 
 bool IsSelf(const VARIANT& child) {
@@ -91,6 +75,14 @@ HRESULT ReturnNothing(BSTR* out) {
         return E_POINTER;
     *out = nullptr;
     return S_FALSE;
+}
+
+LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR data);
+
+// The control's AccessibleInfo, owned by its subclass; null for none.
+AccessibleInfo* InfoOf(HWND control) {
+    return reinterpret_cast<AccessibleInfo*>(SubclassData(control, AccessibleProc, kSubclassId));
 }
 
 // The system's object for the window, with the name, role, description,
@@ -322,10 +314,7 @@ private:
     // The control's parts as they are now. They are asked of the control's
     // own information, which goes with its window: this object may outlive it.
     std::vector<AccessibleItem> Items() const {
-        const auto* info =
-            IsWindow(m_window)
-                ? static_cast<const AccessibleInfo*>(GetPropW(m_window, kInfoProperty))
-                : nullptr;
+        const auto* info = IsWindow(m_window) ? InfoOf(m_window) : nullptr;
         return info && info->items ? info->items() : std::vector<AccessibleItem>{};
     }
     // The part that `child` names, if it names one.
@@ -367,15 +356,18 @@ LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
                                 DWORD_PTR data) {
     auto* info = reinterpret_cast<AccessibleInfo*>(data);
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        const Oleacc& oleacc = OleaccFunctions();
+        const auto createStandard = reinterpret_cast<decltype(&CreateStdAccessibleObject)>(
+            FromOleacc("CreateStdAccessibleObject"));
+        const auto resultFromObject =
+            reinterpret_cast<decltype(&LresultFromObject)>(FromOleacc("LresultFromObject"));
         IAccessible* standard = nullptr;
-        if (oleacc.createStandard && oleacc.resultFromObject &&
-            SUCCEEDED(oleacc.createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&standard)))) {
+        if (createStandard && resultFromObject &&
+            SUCCEEDED(createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&standard)))) {
             // The result holds a reference of its own to the object.
             const ComRef<IAccessible> proxy(
                 new AccessibleProxy(window, ComRef<IAccessible>(standard), *info));
-            return oleacc.resultFromObject(__uuidof(IAccessible), wParam, proxy.Get());
+            return resultFromObject(__uuidof(IAccessible), wParam, proxy.Get());
         }
     }
     if (message == DefaultActionMessage()) {
@@ -383,7 +375,6 @@ LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        RemovePropW(window, kInfoProperty);
         RemoveWindowSubclass(window, AccessibleProc, kSubclassId);
         delete info;
     }
@@ -394,18 +385,14 @@ LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
 bool SetAccessible(HWND control, AccessibleInfo info) {
     if (!control || !IsWindow(control))
         return false;
-    if (auto* existing = static_cast<AccessibleInfo*>(GetPropW(control, kInfoProperty))) {
+    if (AccessibleInfo* existing = InfoOf(control)) {
         *existing = std::move(info);
         return true;
     }
     auto owned = std::make_unique<AccessibleInfo>(std::move(info));
-    if (!SetPropW(control, kInfoProperty, owned.get()))
-        return false;
     if (!SetWindowSubclass(control, AccessibleProc, kSubclassId,
-                           reinterpret_cast<DWORD_PTR>(owned.get()))) {
-        RemovePropW(control, kInfoProperty);
+                           reinterpret_cast<DWORD_PTR>(owned.get())))
         return false;
-    }
     owned.release();
     return true;
 }

@@ -6,21 +6,13 @@
 #include <objbase.h>
 
 namespace fw {
-namespace {
-Application* g_current = nullptr;
-}
 
-Application::Application() : m_uiThread(GetCurrentThreadId()), m_previous(g_current) {
-    g_current = this;
-}
-
-Application::~Application() {
-    if (g_current == this)
-        g_current = m_previous;
-}
-
-Application* Application::Current() {
-    return g_current;
+void Application::SetMainFrame(Frame* frame) {
+    if (m_mainFrame)
+        m_mainFrame->m_app = nullptr;
+    m_mainFrame = frame;
+    if (frame)
+        frame->m_app = this;
 }
 
 HWND Application::MainWindow() const {
@@ -42,7 +34,7 @@ bool Application::PreTranslate(MSG& message) {
     // An edit control keeps the keys of accelerators that no command takes:
     // copying, pasting, undoing and selecting there are its own.
     if (const UINT command = m_mainFrame->AcceleratorCommand(message);
-        command && !m_mainFrame->HasCommandHandler(command) &&
+        command && !m_mainFrame->HasCommand(command) &&
         (SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
         return false;
     return TranslateAcceleratorW(frame, m_mainFrame->Accelerators(), &message) != 0;
@@ -60,34 +52,31 @@ void Application::WaitHandlingMessages(HANDLE handle) {
                 PostQuitMessage(static_cast<int>(message.wParam));
                 return;
             }
-            if (PreTranslate(message))
-                continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+            Dispatch(message);
         }
     }
 }
 
+void Application::Dispatch(MSG& message) {
+    if (PreTranslate(message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
 int Application::Run() {
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (PreTranslate(message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        Dispatch(message);
     const int code = ExitInstance();
     return code ? code : static_cast<int>(message.wParam);
 }
 
-int RunApplication() {
+int RunApplication(Application& app) {
     MarkStartupStep("entry");
-    Application* app = Application::Current();
-    if (!app)
-        return 1;
     int code = 0;
     HRESULT com = E_FAIL;
-    if (app->InitInstance()) {
+    if (app.InitInstance()) {
         // Nothing before the first paint uses them: COM serves the choosers,
         // the links and the screen readers; the common controls' classes, the
         // tooltips and the progress bar. Both are ready before the first
@@ -96,8 +85,8 @@ int RunApplication() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         MarkStartupStep("loop");
-        code = app->Run();
-    } else if (HWND frame = app->MainWindow()) {
+        code = app.Run();
+    } else if (HWND frame = app.MainWindow()) {
         DestroyWindow(frame);
     }
     if (SUCCEEDED(com))

@@ -5,21 +5,15 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace fw {
 
 class Frame;
 
 class Application : public MessageTarget {
 public:
-    Application();
+    Application() = default;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
-    ~Application() override;
-
-    // The one application object of the process (the last one constructed).
-    static Application* Current();
 
     // Creates the main window; false ends the program at once.
     virtual bool InitInstance() { return true; }
@@ -34,25 +28,21 @@ public:
     // handle is signalled. A WM_QUIT ends the wait and is posted again.
     void WaitHandlingMessages(HANDLE handle);
 
-    const std::wstring& AppName() const { return m_appName; }
-    void SetAppName(std::wstring name) { m_appName = std::move(name); }
-    Frame* MainFrame() const { return m_mainFrame; }
-    void SetMainFrame(Frame* frame) { m_mainFrame = frame; }
+    // The main frame runs this object's commands, and its end ends the
+    // message loop; null: none, as before either goes.
+    void SetMainFrame(Frame* frame);
     HWND MainWindow() const;
-    DWORD UiThreadId() const { return m_uiThread; }
-    bool OnUiThread() const { return GetCurrentThreadId() == m_uiThread; }
 
 private:
-    std::wstring m_appName;
+    // Through PreTranslate, or translated and dispatched.
+    void Dispatch(MSG& message);
     Frame* m_mainFrame = nullptr;
-    DWORD m_uiThread;
-    Application* m_previous;
 };
 
 // The program's entry: runs InitInstance, which puts the main window on the
-// screen, then initialises COM and the common controls, and runs the message
-// loop of the current application object.
-int RunApplication();
+// screen, then initialises COM and the common controls, and runs the
+// application's message loop.
+int RunApplication(Application& app);
 
 // Announces that start-up has reached `step`, as debug output that begins
 // with kStartupStepPrefix, when the environment names kStartupStepsVariable:

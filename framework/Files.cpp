@@ -1,5 +1,7 @@
 #include "framework/Files.h"
 
+#include <objbase.h>
+
 #include <cwctype>
 
 namespace fw {
@@ -22,9 +24,23 @@ std::wstring ModulePath(HMODULE module) {
 }
 
 std::wstring ProgramFolder() {
-    std::wstring folder = ModulePath();
-    folder.resize(folder.rfind(L'\\') + 1); // npos + 1 == 0: no folder at all
-    return folder;
+    return FolderOf(ModulePath());
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L"\\/") + 1); // npos + 1 == 0: no folder at all
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+std::wstring CreateGuidString() {
+    GUID guid{};
+    CoCreateGuid(&guid);
+    wchar_t text[39] = {};
+    StringFromGUID2(guid, text, 39);
+    return text;
 }
 
 std::wstring LongPathForm(const std::wstring& path) {

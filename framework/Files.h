@@ -19,6 +19,13 @@ std::wstring LongPathForm(const std::wstring& path);
 // A name may not end in a dot: Windows drops it, except in the \\?\ form,
 // where it stays and makes a file the shell cannot handle.
 std::wstring WithExtension(const std::wstring& base, const std::wstring& extension);
+// The folder part of a path, with its trailing separator; empty when the
+// path names no folder.
+std::wstring FolderOf(const std::wstring& path);
+// The file name part of a path: all of it when it names no folder.
+std::wstring FileNameOf(const std::wstring& path);
+// A new GUID in registry form: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+std::wstring CreateGuidString();
 // Anything exists at the path: a file, a folder, a device.
 bool PathExists(const std::wstring& path);
 // The text without white space at either end.

@@ -14,29 +14,18 @@ namespace fw {
 // Messages a parent reflects back to the child control that sent them
 // (WM_CTLCOLOR*, WM_COMMAND, WM_DRAWITEM, WM_NOTIFY), as kReflectBase + message.
 inline constexpr UINT kReflectBase = 0xBC00;
-// Asks a command target whether a command is enabled: wParam is the command
-// id, lParam a CommandUI*. Never sent to a window.
-inline constexpr UINT kUpdateCommandUI = 0xBF00;
-// Asks whether a table has a handler for command wParam, without running it.
-inline constexpr UINT kQueryCommandHandler = 0xBF01;
 // Tells a window of this program that it is now shown at the DPI in wParam.
 // The frame sends it to itself and every window inside it when its DPI changes.
 inline constexpr UINT kDpiChanged = 0xBF02;
 
-// State of one command, filled in by the update handler of its target.
 // Anything with a message table: windows and the application object.
 class MessageTarget {
 public:
     virtual ~MessageTarget() = default;
     // Runs the target's message table; false when it has no entry.
     virtual bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
-};
-
-struct CommandUI {
-    UINT id = 0;
-    bool enabled = true;
-    bool handled = false; // an update handler answered
-    void Enable(bool enable) { enabled = enable; }
+    // Whether the table has a handler for menu command `id`.
+    virtual bool HasCommand(UINT) const { return false; }
 };
 
 template <class T> struct MessageEntry {
@@ -68,15 +57,6 @@ template <class T> using MessageTable = std::initializer_list<MessageEntry<T>>;
 template <class T, class Table>
 bool DispatchTable(T& self, const Table& table, UINT message, WPARAM wParam, LPARAM lParam,
                    LRESULT& result) {
-    if (message == kQueryCommandHandler) {
-        for (const auto& entry : table) {
-            if (entry.first == WM_COMMAND && entry.id == wParam) {
-                result = TRUE;
-                return true;
-            }
-        }
-        return false;
-    }
     for (const auto& entry : table) {
         if (message < entry.first || message > entry.last)
             continue;
@@ -86,8 +66,6 @@ bool DispatchTable(T& self, const Table& table, UINT message, WPARAM wParam, LPA
                 continue;
             if (entry.code == kAnyCommandCode ? code > 1 : entry.code != code)
                 continue;
-        } else if (message == kUpdateCommandUI && entry.id != wParam) {
-            continue;
         }
         if (entry.thunk(self, wParam, lParam, result))
             return true;
@@ -105,6 +83,12 @@ public:
         return DispatchTable(static_cast<T&>(*this), T::kMessages, message, wParam, lParam,
                              result) ||
                Base::ProcessMessage(message, wParam, lParam, result);
+    }
+    bool HasCommand(UINT id) const override {
+        for (const auto& entry : T::kMessages)
+            if (entry.first == WM_COMMAND && entry.id == id)
+                return true;
+        return Base::HasCommand(id);
     }
 };
 
@@ -143,30 +127,6 @@ template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Size() {
     return Entry<T>(WM_SIZE, [](T& self, WPARAM w, LPARAM l, LRESULT& r) {
         (self.*F)(static_cast<UINT>(w), static_cast<short>(LOWORD(l)),
                   static_cast<short>(HIWORD(l)));
-        r = 0;
-        return true;
-    });
-}
-// void OnMove(int x, int y)
-template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Move() {
-    return Entry<T>(WM_MOVE, [](T& self, WPARAM, LPARAM l, LRESULT& r) {
-        (self.*F)(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
-        r = 0;
-        return true;
-    });
-}
-// void OnShowWindow(bool show, UINT status)
-template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> ShowWindow() {
-    return Entry<T>(WM_SHOWWINDOW, [](T& self, WPARAM w, LPARAM l, LRESULT& r) {
-        (self.*F)(w != 0, static_cast<UINT>(l));
-        r = 0;
-        return true;
-    });
-}
-// void OnKillFocus(HWND newFocus)
-template <auto F, class T = ClassOf<F>> constexpr MessageEntry<T> KillFocus() {
-    return Entry<T>(WM_KILLFOCUS, [](T& self, WPARAM w, LPARAM, LRESULT& r) {
-        (self.*F)(reinterpret_cast<HWND>(w));
         r = 0;
         return true;
     });
@@ -242,16 +202,6 @@ template <UINT Id, auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Comma
 template <UINT Id, UINT Code, auto F, class T = ClassOf<F>> constexpr MessageEntry<T> Notify() {
     return {WM_COMMAND, WM_COMMAND, Id, Code, [](T& self, WPARAM, LPARAM, LRESULT& r) {
                 (self.*F)();
-                r = 0;
-                return true;
-            }};
-}
-// void OnUpdate(CommandUI& ui)   -- decides whether command Id is enabled
-template <UINT Id, auto F, class T = ClassOf<F>> constexpr MessageEntry<T> UpdateCommand() {
-    return {kUpdateCommandUI, kUpdateCommandUI, Id, 0, [](T& self, WPARAM, LPARAM l, LRESULT& r) {
-                auto& ui = *reinterpret_cast<CommandUI*>(l);
-                ui.handled = true;
-                (self.*F)(ui);
                 r = 0;
                 return true;
             }};

@@ -1,6 +1,6 @@
 #include "framework/Prompts.h"
 
-#include "framework/Application.h"
+#include "framework/Gdi.h"
 
 #include <atomic>
 #include <cwctype>
@@ -10,42 +10,44 @@ namespace fw {
 namespace {
 std::atomic<PromptScript*> g_script{nullptr};
 
-template <class T> struct ComPtr {
-    T* p = nullptr;
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (p)
-            p->Release();
-    }
-    T* operator->() const { return p; }
-};
+// The window a box of this thread belongs to when none is active: the
+// thread's visible top-level window that no other owns, the main frame.
+HWND MainWindowOfThisThread() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER))
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 } // namespace
 
 int ShowMessage(const std::wstring& text, UINT type) {
     if (PromptScript* script = PromptScript::Active())
         return script->Message(text, type);
-    Application* app = Application::Current();
-    const std::wstring caption = app ? app->AppName() : std::wstring();
+    const wchar_t* caption = nullptr;
+    const int length = LoadStringW(GetModuleHandleW(nullptr), kProgramNameString,
+                                   reinterpret_cast<wchar_t*>(&caption), 0);
     // On the user-interface thread the box belongs to the window in front, so
-    // that window stays disabled while the box is up.
-    HWND owner = nullptr;
-    if (app && app->OnUiThread()) {
-        owner = GetActiveWindow();
-        if (!owner)
-            owner = app->MainWindow();
-    }
-    return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+    // that window stays disabled while the box is up; a worker has no windows.
+    HWND owner = GetActiveWindow();
+    if (!owner)
+        owner = MainWindowOfThisThread();
+    return MessageBoxW(owner, text.c_str(), std::wstring(caption, length > 0 ? length : 0).c_str(),
+                       type);
 }
 
 std::wstring SystemReason(DWORD error) {
-    wchar_t* buffer = nullptr;
+    LocalMemory<wchar_t*> buffer;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring reason = length ? std::wstring(buffer, length) : std::wstring();
-    LocalFree(buffer);
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
+    std::wstring reason = length ? std::wstring(buffer.Get(), length) : std::wstring();
     while (!reason.empty() && std::iswspace(reason.back()))
         reason.pop_back();
     if (reason.empty())
@@ -65,14 +67,15 @@ std::optional<std::wstring> ChooseFile(const FileChooserOptions& options) {
     if (PromptScript* script = PromptScript::Active())
         return script->File(options);
 
-    ComPtr<IFileDialog> dialog;
+    ComRef<IFileDialog> owned;
     const HRESULT created =
         options.save ? CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_IFileSaveDialog, reinterpret_cast<void**>(&dialog.p))
+                                        IID_IFileSaveDialog, reinterpret_cast<void**>(owned.Put()))
                      : CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_IFileOpenDialog, reinterpret_cast<void**>(&dialog.p));
+                                        IID_IFileOpenDialog, reinterpret_cast<void**>(owned.Put()));
     if (FAILED(created))
         return std::nullopt;
+    IFileDialog* dialog = owned.Get();
 
     FILEOPENDIALOGOPTIONS flags = 0;
     dialog->GetOptions(&flags);
@@ -90,15 +93,13 @@ std::optional<std::wstring> ChooseFile(const FileChooserOptions& options) {
 
     if (FAILED(dialog->Show(options.owner)))
         return std::nullopt;
-    ComPtr<IShellItem> item;
-    if (FAILED(dialog->GetResult(&item.p)))
+    ComRef<IShellItem> item;
+    if (FAILED(dialog->GetResult(item.Put())))
         return std::nullopt;
-    PWSTR path = nullptr;
-    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path)
+    TaskMemory<wchar_t*> path;
+    if (FAILED(item.Get()->GetDisplayName(SIGDN_FILESYSPATH, path.Put())) || !path)
         return std::nullopt;
-    std::wstring result(path);
-    CoTaskMemFree(path);
-    return result;
+    return std::wstring(path.Get());
 }
 
 // PromptScript

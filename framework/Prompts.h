@@ -12,7 +12,10 @@
 
 namespace fw {
 
-// A modal message box captioned with the application's name; returns the
+// The program's name, in its string table under this id: every box's caption.
+inline constexpr UINT kProgramNameString = 0xE0FF;
+
+// A modal message box captioned with the program's name; returns the
 // button pressed (IDOK, IDYES, IDNO...). Any thread may call it.
 int ShowMessage(const std::wstring& text, UINT type = MB_OK | MB_ICONINFORMATION);
 // The system's text for an error code, without its closing line break.

@@ -6,8 +6,6 @@
 
 namespace fw {
 namespace {
-constexpr wchar_t kObjectProperty[] = L"fw.object";
-
 HWND ReflectionTarget(UINT message, LPARAM lParam) {
     if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
         return reinterpret_cast<HWND>(lParam);
@@ -39,6 +37,16 @@ int DpiOf(HWND window) {
     if (screen)
         ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : kBaseDpi;
+}
+
+DWORD_PTR SubclassData(HWND window, SUBCLASSPROC procedure, UINT_PTR id) {
+    // mingw-w64's import library leaves GetWindowSubclass out; comctl32
+    // exports it by name.
+    using SubclassOf = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+    static const auto subclassOf = reinterpret_cast<SubclassOf>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "GetWindowSubclass")));
+    DWORD_PTR data = 0;
+    return subclassOf && subclassOf(window, procedure, id, &data) ? data : 0;
 }
 
 std::wstring WindowRef::GetText() const {
@@ -92,7 +100,18 @@ void WindowRef::CenterOnOwner() const {
 }
 
 WindowBase* WindowBase::FromHandle(HWND window) {
-    return window ? static_cast<WindowBase*>(GetPropW(window, kObjectProperty)) : nullptr;
+    // Each kind keeps its object where its procedure finds it, and nowhere else.
+    if (!window)
+        return nullptr;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == Window::WindowProc)
+        return reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (const DWORD_PTR control = SubclassData(window, Control::SubclassProc, 1))
+        return reinterpret_cast<Control*>(control);
+    // Only a dialog has the dialog slots to read.
+    if (GetClassLongPtrW(window, GCW_ATOM) == reinterpret_cast<ULONG_PTR>(WC_DIALOG) &&
+        reinterpret_cast<DLGPROC>(GetWindowLongPtrW(window, DWLP_DLGPROC)) == Dialog::DialogProc)
+        return reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    return nullptr;
 }
 
 bool WindowBase::PreTranslateMessage(MSG&) {
@@ -101,17 +120,6 @@ bool WindowBase::PreTranslateMessage(MSG&) {
 
 bool WindowBase::ProcessMessage(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
-}
-
-void WindowBase::Bind(HWND window) {
-    m_hWnd = window;
-    SetPropW(window, kObjectProperty, this);
-}
-
-void WindowBase::Unbind() {
-    if (m_hWnd)
-        RemovePropW(m_hWnd, kObjectProperty);
-    m_hWnd = nullptr;
 }
 
 bool WindowBase::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -159,8 +167,9 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             !ProcessMessage(message, wParam, lParam, result))
             result = Default();
     } catch (...) {
-        // No exception may cross the window procedure into the system.
-        result = 0;
+        // No exception may cross the window procedure into the system; one
+        // in the making of a window fails the making.
+        result = message == WM_CREATE ? -1 : 0;
     }
     m_current = saved;
     return result;
@@ -213,7 +222,7 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         if (self)
-            self->Bind(window);
+            self->m_hWnd = window;
     } else {
         self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     }
@@ -222,7 +231,7 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->Unbind();
+        self->m_hWnd = nullptr;
     }
     return result;
 }
@@ -247,7 +256,7 @@ bool Control::Attach(HWND control) {
         return false;
     if (!SetWindowSubclass(control, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
         return false;
-    Bind(control);
+    m_hWnd = control;
     return true;
 }
 
@@ -255,7 +264,7 @@ void Control::Detach() {
     if (!m_hWnd)
         return;
     RemoveWindowSubclass(m_hWnd, SubclassProc, 1);
-    Unbind();
+    m_hWnd = nullptr;
 }
 
 LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -264,7 +273,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam,
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, SubclassProc, 1);
-        self->Unbind();
+        self->m_hWnd = nullptr;
     }
     return result;
 }
@@ -293,7 +302,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<Dialog*>(lParam);
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        self->Bind(dialog);
+        self->m_hWnd = dialog;
         try {
             return self->OnInitDialog();
         } catch (...) {
@@ -310,7 +319,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     self->m_defaulted = saved;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(dialog, DWLP_USER, 0);
-        self->Unbind();
+        self->m_hWnd = nullptr;
     }
     if (!handled)
         return FALSE;

@@ -19,6 +19,9 @@ namespace fw {
 // The DPI a window is shown at: its monitor's where the system scales each
 // monitor on its own, otherwise the system's.
 int DpiOf(HWND window);
+// The reference data of a subclass of a window (SetWindowSubclass); 0 when
+// the window has no such subclass.
+DWORD_PTR SubclassData(HWND window, SUBCLASSPROC procedure, UINT_PTR id);
 
 class WindowRef {
 public:
@@ -106,8 +109,6 @@ protected:
     virtual bool RouteMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void Bind(HWND window);
-    void Unbind();
 
 private:
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -138,6 +139,7 @@ protected:
     }
 
 private:
+    friend WindowBase;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
@@ -157,6 +159,7 @@ protected:
     }
 
 private:
+    friend WindowBase;
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR refData);
 };
@@ -184,6 +187,7 @@ protected:
     }
 
 private:
+    friend WindowBase;
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     UINT m_templateId;
     bool m_defaulted = false;

@@ -2,7 +2,7 @@
 // repair cut short left in the program's folder go, by the program's own rule,
 // and nothing else does. A deferred action sees only CustomActionData, which
 // the package sets to that folder.
-#include "repair/DlgProgress.h"
+#include "repair/RepairJob.h"
 
 #include <windows.h>
 #include <msi.h>

@@ -1,4 +1,4 @@
-#include "repair/DlgProgress.h"
+#include "repair/RepairJob.h"
 
 #include "framework/Files.h"
 #include "framework/Gdi.h"
@@ -83,22 +83,14 @@ std::wstring GetWorkingDirectory() {
     return folder;
 }
 
-std::wstring CreateGuidString() {
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t text[39] = {};
-    StringFromGUID2(guid, text, 39);
-    return text;
-}
-
 std::wstring NewTemporaryPath(const std::wstring& extension) {
-    return fw::WithExtension(GetWorkingDirectory() + CreateGuidString(), extension);
+    return fw::WithExtension(GetWorkingDirectory() + fw::CreateGuidString(), extension);
 }
 
 int RemoveLeftoverTemporaryFiles(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(fw::LongPathForm(folder + L"{*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const fw::FindHandle search(FindFirstFileW(fw::LongPathForm(folder + L"{*").c_str(), &found));
+    if (!search)
         return 0;
     int removed = 0;
     do {
@@ -119,8 +111,7 @@ int RemoveLeftoverTemporaryFiles(const std::wstring& folder) {
         if (SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
                                        sizeof disposition))
             ++removed;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     return removed;
 }
 

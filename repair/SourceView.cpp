@@ -52,8 +52,9 @@ const fw::MessageTable<CDravix_Video_RecoveryView> CDravix_Video_RecoveryView::k
 };
 // clang-format on
 
-CDravix_Video_RecoveryView::CDravix_Video_RecoveryView()
-    : m_brushBackground(CreateSolidBrush(kWhite)), m_background(IDB_SOURCE_BACKGROUND) {}
+CDravix_Video_RecoveryView::CDravix_Video_RecoveryView(fw::PicturePrefetch* pictures)
+    : m_brushBackground(CreateSolidBrush(kWhite)), m_background(IDB_SOURCE_BACKGROUND, pictures),
+      m_pPictures(pictures) {}
 
 fw::Font CDravix_Video_RecoveryView::MakeFont() const {
     return fw::Font(CreateFontW(Scaled(14), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
@@ -79,13 +80,13 @@ int CDravix_Video_RecoveryView::OnCreate(const CREATESTRUCTW&) {
                      .id = IDC_ADD,
                      .rect = {100, 100, 200, 200},
                      .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
-    m_btnAdd.SetBitmaps(IDB_ADD_NORMAL, IDB_ADD_HOVER);
+    m_btnAdd.SetBitmaps(IDB_ADD_NORMAL, IDB_ADD_HOVER, m_pPictures);
     m_btnAdd.SetAccessibleName(L"Add video", kAddTip);
 
     m_btnRepair.Create({.parent = m_hWnd,
                         .id = IDC_REPAIR,
                         .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW});
-    m_btnRepair.SetBitmaps(IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER);
+    m_btnRepair.SetBitmaps(IDB_REPAIR_NORMAL, IDB_REPAIR_HOVER, m_pPictures);
     m_btnRepair.SetAccessibleName(L"Repair", kRepairTip);
 
     // A tip shows only once the pointer has rested on a button, while making
@@ -162,13 +163,12 @@ void CDravix_Video_RecoveryView::OnRButtonUp(UINT, POINT client) {
 }
 
 void CDravix_Video_RecoveryView::ShowEditMenu(POINT screen) {
-    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUP_EDIT));
+    const fw::Menu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUP_EDIT)));
     if (!menu)
         return;
     // Its commands come to this page, which has nothing to do for them.
-    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                   m_hWnd, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(GetSubMenu(menu.Get(), 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y,
+                   0, m_hWnd, nullptr);
 }
 
 void CDravix_Video_RecoveryView::OnBnClickedAdd() {

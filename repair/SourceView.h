@@ -4,6 +4,7 @@
 #include "controls/Controls.h"
 #include "framework/Frame.h"
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 
 #include <memory>
 #include <optional>
@@ -18,7 +19,8 @@ std::optional<std::wstring> ChooseSourceVideo(HWND owner);
 // Its buttons send the frame's Open and Repair commands.
 class CDravix_Video_RecoveryView : public fw::Mapped<CDravix_Video_RecoveryView, fw::View> {
 public:
-    CDravix_Video_RecoveryView();
+    // The first paint takes its pictures from `pictures`, when given.
+    explicit CDravix_Video_RecoveryView(fw::PicturePrefetch* pictures = nullptr);
 
     // Shows a chosen file: the check mark on the Add button, the path in the text line.
     void ShowSourceFile(const std::wstring& path);
@@ -56,4 +58,5 @@ private:
     CToolButton m_btnRepair;
     fw::Font m_font;
     fw::Picture m_background;
+    fw::PicturePrefetch* m_pPictures;
 };

@@ -88,6 +88,8 @@
 // Standard string ids
 #define IDS_APP_TITLE 57344
 #define IDS_IDLE_MESSAGE 57345
+// The caption of the program's message boxes (fw::kProgramNameString).
+#define IDS_PROGRAM_NAME 0xE0FF
 
 // Standard window ids
 #define ID_FIRST_PANE 59648

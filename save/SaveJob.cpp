@@ -1,8 +1,7 @@
-#include "save/SaveOptionView.h"
+#include "save/SaveJob.h"
 
 #include "framework/Files.h"
-
-#include <objbase.h>
+#include "framework/Gdi.h"
 
 #include <vector>
 
@@ -16,18 +15,10 @@ namespace {
 // five times slower under Wine.
 constexpr DWORD kBlockSize = 64 << 10;
 
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 // A new hidden file beside the destination, for the copy to grow in.
 std::wstring PartialPath(const std::wstring& destination) {
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t text[39] = {};
-    StringFromGUID2(guid, text, 39);
-    return FolderOf(destination) + L"~dravix-" + std::wstring(text + 1, 36) + L".partial";
+    const std::wstring guid = fw::CreateGuidString();
+    return fw::FolderOf(destination) + L"~dravix-" + guid.substr(1, 36) + L".partial";
 }
 
 bool SetDeleteOnClose(HANDLE file, bool deleteOnClose) {

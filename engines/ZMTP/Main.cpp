@@ -9,11 +9,6 @@
 
 namespace {
 
-std::wstring OwnFileName() {
-    const std::wstring full = fw::ModulePath();
-    return full.substr(full.find_last_of(L"\\/") + 1);
-}
-
 int RunPlayer(HINSTANCE instance, const std::wstring& videoPath, int showCommand) {
     CPlayerWindow window(videoPath);
     if (!window.Create(showCommand))
@@ -37,7 +32,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // The runtime's command line for wWinMain drops the first word as the
     // program name, which would cut "C:\My" off a bare "C:\My Videos\a.mp4".
-    const std::wstring videoPath = VideoPathFromCommandLine(GetCommandLineW(), OwnFileName());
+    const std::wstring videoPath =
+        VideoPathFromCommandLine(GetCommandLineW(), fw::FileNameOf(fw::ModulePath()));
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const int code = RunPlayer(instance, videoPath, showCommand);
     if (SUCCEEDED(com))

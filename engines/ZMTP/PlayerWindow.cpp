@@ -2,6 +2,7 @@
 
 #include "engines/ZMTP/MediaPlayer.h"
 #include "engines/ZMTP/resource.h"
+#include "framework/Files.h"
 
 #include <algorithm>
 
@@ -31,11 +32,6 @@ bool CanResumeFromPause() {
     static const bool wine =
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     return !wine;
-}
-
-std::wstring FileName(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 HFONT MessageFont(int percent) {
@@ -379,7 +375,7 @@ void CPlayerWindow::Layout() {
 void CPlayerWindow::UpdateTitle() {
     std::wstring title = kPlayerName;
     if (!m_strVideoPath.empty())
-        title = FileName(m_strVideoPath) + (m_bSoundDropped ? L" (without sound)" : L"") +
+        title = fw::FileNameOf(m_strVideoPath) + (m_bSoundDropped ? L" (without sound)" : L"") +
                 (m_bPaused ? L" (paused)" : L"") + L" - " + title;
     SetText(title);
 }

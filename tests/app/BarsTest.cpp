@@ -35,8 +35,7 @@ bool Dark(COLORREF c) {
 using Bars = support::Workspace;
 
 TEST_F(Bars, StatusBarIsBlueOverItsWholeAreaWithWhiteText) {
-    fw::StatusBar& bar = frame->m_wndStatusBar;
-    EXPECT_EQ(g_pStatusBar, &bar);
+    CStatusBar& bar = frame->m_wndStatusBar;
     const RECT client = bar.ClientRect();
     ASSERT_GT(Area(client), 0);
     Canvas canvas(client.right, client.bottom);
@@ -54,13 +53,13 @@ TEST_F(Bars, StatusBarIsBlueOverItsWholeAreaWithWhiteText) {
     // "Visit:" and the link are written in white.
     EXPECT_EQ(bar.Elements()[0].text, L"Visit:");
     EXPECT_GT(canvas.Count(bar.ElementRect(0), NearWhite), 5);
-    EXPECT_EQ(bar.Elements()[2].kind, fw::StatusBar::Element::Link);
+    EXPECT_EQ(bar.Elements()[2].kind, CStatusBar::Element::Link);
     EXPECT_GT(canvas.Count(bar.ElementRect(2), NearWhite), 20);
 }
 
 TEST_F(Bars, StatusBarCarriesTheHomepageLinkAndSpacersInOpenSans15) {
-    using Kind = fw::StatusBar::Element::Kind;
-    const fw::StatusBar& bar = frame->m_wndStatusBar;
+    using Kind = CStatusBar::Element::Kind;
+    const CStatusBar& bar = frame->m_wndStatusBar;
     EXPECT_EQ(bar.Id(), ID_STATUS_BAR);
     const std::vector<std::pair<Kind, std::wstring>> expected = {
         {Kind::Label, L"Visit:"},
@@ -88,29 +87,20 @@ TEST_F(Bars, StatusBarCarriesTheHomepageLinkAndSpacersInOpenSans15) {
     EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
 }
 
-TEST_F(Bars, ThemePaintsTheWholeStatusBarWhateverRectangleItIsGiven) {
-    CColorThemeManager theme;
-    const RECT client = frame->m_wndStatusBar.ClientRect();
-    Canvas canvas(client.right, client.bottom);
-    theme.PaintBarBackground(canvas.Dc(), g_pStatusBar, RECT{0, 0, 3, 3}, RECT{}, FALSE);
-    EXPECT_EQ(canvas.Count(client, [](COLORREF c) { return c == kBlue; }), Area(client));
-    EXPECT_EQ(GetTextColor(canvas.Dc()), kWhite);
+TEST_F(Bars, ABarPaintsInTheColoursItIsMadeWith) {
+    // The other bars' colours: white, with black text.
+    CStatusBar bar;
+    ASSERT_TRUE(bar.Create(Frame(), ID_STATUS_BAR + 1, CColorThemeManager::kOtherBars));
+    bar.AddLabel(L"Visit:");
+    const RECT client = bar.ClientRect();
+    Canvas canvas(client.right, client.bottom, kBlue);
+    bar.Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
 
-    // Any other bar: white, black text, only the rectangle asked for.
-    Canvas other(20, 20);
-    SetTextColor(other.Dc(), RGB(1, 2, 3));
-    const RECT asked{0, 0, 10, 20};
-    theme.PaintBarBackground(other.Dc(), &frame->m_wndMenuBar, asked, RECT{}, FALSE);
-    EXPECT_EQ(other.Count(asked, [](COLORREF c) { return c == kWhite; }), Area(asked));
-    const RECT outside{10, 0, 20, 20};
-    EXPECT_EQ(other.Count(outside, [](COLORREF c) { return c == kBlack; }), Area(outside));
-    EXPECT_EQ(GetTextColor(other.Dc()), kBlack);
-
-    // No bar, or no DC: nothing is painted.
-    Canvas untouched(20, 20);
-    theme.PaintBarBackground(untouched.Dc(), nullptr, asked, RECT{}, FALSE);
-    theme.PaintBarBackground(nullptr, g_pStatusBar, asked, RECT{}, FALSE);
-    EXPECT_EQ(untouched.Count({0, 0, 20, 20}, [](COLORREF c) { return c == kBlack; }), 400);
+    const RECT label = bar.ElementRect(0);
+    const RECT rest{label.right, 0, client.right, client.bottom};
+    EXPECT_EQ(canvas.Count(rest, [](COLORREF c) { return c == kWhite; }), Area(rest));
+    EXPECT_GT(canvas.Count(label, Dark), 5);
+    EXPECT_EQ(canvas.Count(client, [](COLORREF c) { return c == kBlue; }), 0);
 }
 
 TEST_F(Bars, MenuBarIsWhiteWithBlackText) {

@@ -4,8 +4,8 @@
 #include "support/Testing.h"
 
 #include "framework/Prompts.h"
-#include "save/SaveOptionView.h"
 #include "res/resource.h"
+#include "save/SaveOptionView.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST_F(FrameCommands, CtrlSSavesOnTheSavePageAndTheCurrentPageHasTheKeys) {
     fw::PromptScript script;
     EXPECT_EQ(GetFocus(), app.Page(0)->Handle()) << "after start-up";
     GoTo(1);
-    EXPECT_EQ(GetFocus(), app.SavePage()->m_editDest.Handle());
+    EXPECT_EQ(GetFocus(), GetDlgItem(app.SavePage()->Handle(), IDC_DEST_PATH));
     PressCtrl('S');
     ASSERT_EQ(script.Messages().size(), 1u) << "Ctrl+S did not run Save";
     EXPECT_EQ(script.Messages()[0].text, L"Please provide path to save the output file.");

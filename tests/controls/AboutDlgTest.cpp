@@ -2,6 +2,7 @@
 
 #include "app/WebAddresses.h"
 #include "controls/AboutDlg.h"
+#include "framework/Picture.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

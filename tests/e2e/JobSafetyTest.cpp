@@ -3,7 +3,7 @@
 // the program lives in a very deep folder.
 #include "support/E2E.h"
 
-#include "repair/DlgProgress.h"
+#include "repair/RepairJob.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

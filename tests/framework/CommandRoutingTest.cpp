@@ -1,6 +1,7 @@
-// Commands reach the active view, then the frame, then the application, and
-// only while enabled: a disabled command is greyed in the menu and ignored
-// when it comes from the menu, an accelerator or a status-bar link.
+// Commands reach the frame, then the application, and only while they can run: a disabled command
+// is greyed in the menu and ignored when it comes from the menu, an accelerator or a status-bar
+// link.
+#include "controls/Controls.h"
 #include "framework/Application.h"
 #include "framework/Frame.h"
 
@@ -10,45 +11,36 @@
 
 namespace {
 
-constexpr UINT kViewAndApp = 40001;
+constexpr UINT kFrameAndApp = 40001;
 constexpr UINT kLinkCommand = 40002;
 
 class TestApp : public fw::Mapped<TestApp, fw::Application> {
 public:
     void OnHelp() { ++help; }
-    void OnViewAndApp() { ++viewAndApp; }
+    void OnFrameAndApp() { ++frameAndApp; }
     int help = 0;
-    int viewAndApp = 0;
+    int frameAndApp = 0;
     static const fw::MessageTable<TestApp> kMessages;
 };
 
 const fw::MessageTable<TestApp> TestApp::kMessages = {
     fw::msg::Command<ID_HELP_HOW_TO_USE, &TestApp::OnHelp>(),
-    fw::msg::Command<kViewAndApp, &TestApp::OnViewAndApp>(),
-};
-
-class TestView : public fw::Mapped<TestView, fw::View> {
-public:
-    void OnViewAndApp() { ++viewAndApp; }
-    int viewAndApp = 0;
-    static const fw::MessageTable<TestView> kMessages;
-};
-
-const fw::MessageTable<TestView> TestView::kMessages = {
-    fw::msg::Command<kViewAndApp, &TestView::OnViewAndApp>(),
+    fw::msg::Command<kFrameAndApp, &TestApp::OnFrameAndApp>(),
 };
 
 class TestFrame : public fw::Mapped<TestFrame, fw::Frame> {
 public:
     void OnOpen() { ++opens; }
-    void OnUpdateOpen(fw::CommandUI& ui) { ui.Enable(openEnabled); }
+    bool CanRun(UINT id) const override {
+        return id == ID_FILE_OPEN ? openEnabled : Mapped::CanRun(id);
+    }
     void OnLink() { ++links; }
-    void OnClose() { ++closeRequests; }
+    void OnFrameAndApp() { ++frameAndApp; }
 
     bool openEnabled = true;
     int opens = 0;
     int links = 0;
-    int closeRequests = 0;
+    int frameAndApp = 0;
 
 private:
     friend Mapped;
@@ -57,9 +49,8 @@ private:
 
 const fw::MessageTable<TestFrame> TestFrame::kMessages = {
     fw::msg::Command<ID_FILE_OPEN, &TestFrame::OnOpen>(),
-    fw::msg::UpdateCommand<ID_FILE_OPEN, &TestFrame::OnUpdateOpen>(),
     fw::msg::Command<kLinkCommand, &TestFrame::OnLink>(),
-    fw::msg::Close<&TestFrame::OnClose>(),
+    fw::msg::Command<kFrameAndApp, &TestFrame::OnFrameAndApp>(),
 };
 
 bool IsGreyed(HMENU menu, UINT id) {
@@ -87,7 +78,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(frame.Create(
             {.rect = {0, 0, 400, 300}, .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU}));
-        ASSERT_TRUE(menuBar.Create(frame.Handle(), IDR_MAINFRAME));
+        ASSERT_TRUE(menuBar.Create(frame.Handle(), IDR_MAINFRAME, CColorThemeManager::kOtherBars));
         frame.LoadAcceleratorTable(IDR_MAINFRAME);
         ASSERT_TRUE(view.CreateView(frame.Handle(), fw::kFirstPaneId, WS_CHILD | WS_VISIBLE, {}));
         frame.SetActiveView(&view);
@@ -107,7 +98,7 @@ protected:
     TestApp app;
     TestFrame frame;
     fw::MenuBar menuBar;
-    TestView view;
+    fw::View view;
 };
 
 TEST_F(CommandRouting, DisabledCommandIsGreyedAndIgnoredFromMenuAndAccelerator) {
@@ -133,41 +124,36 @@ TEST_F(CommandRouting, DisabledCommandIsGreyedAndIgnoredFromMenuAndAccelerator) 
     EXPECT_EQ(frame.opens, 3);
 }
 
-TEST_F(CommandRouting, CommandsWithoutHandlerAreGreyedExceptExit) {
+TEST_F(CommandRouting, CommandsWithoutHandlerAreGreyed) {
     HMENU file = FileMenu();
     EXPECT_TRUE(IsGreyed(file, ID_FILE_REPAIR));
     EXPECT_TRUE(IsGreyed(file, ID_FILE_SAVE_OUTPUT));
-    EXPECT_FALSE(IsGreyed(file, ID_APP_EXIT));
     HMENU help = GetSubMenu(GetMenu(frame.Handle()), 1);
     frame.Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(help), MAKELPARAM(1, FALSE));
     EXPECT_FALSE(IsGreyed(help, ID_HELP_HOW_TO_USE)) << "the application's handler was not found";
     EXPECT_TRUE(IsGreyed(help, ID_APP_ABOUT));
-
-    // Exit without a handler of its own asks the frame to close.
-    Menu(ID_APP_EXIT);
-    EXPECT_EQ(frame.closeRequests, 1);
 }
 
-TEST_F(CommandRouting, ActiveViewComesBeforeTheApplication) {
-    Menu(kViewAndApp);
-    EXPECT_EQ(view.viewAndApp, 1);
-    EXPECT_EQ(app.viewAndApp, 0);
+TEST_F(CommandRouting, TheFrameComesBeforeTheApplication) {
+    Menu(kFrameAndApp);
+    EXPECT_EQ(frame.frameAndApp, 1);
+    EXPECT_EQ(app.frameAndApp, 0);
     Menu(ID_HELP_HOW_TO_USE);
     EXPECT_EQ(app.help, 1);
 
-    frame.SetActiveView(nullptr);
-    Menu(kViewAndApp);
-    EXPECT_EQ(view.viewAndApp, 1);
-    EXPECT_EQ(app.viewAndApp, 1);
+    // A frame that is no application's main frame runs only its own commands.
+    app.SetMainFrame(nullptr);
+    Menu(ID_HELP_HOW_TO_USE);
+    EXPECT_EQ(app.help, 1);
 }
 
 TEST_F(CommandRouting, StatusBarLinkIssuesItsCommandOnClick) {
-    fw::StatusBar bar;
-    ASSERT_TRUE(bar.Create(frame.Handle(), ID_STATUS_BAR));
+    CStatusBar bar;
+    ASSERT_TRUE(bar.Create(frame.Handle(), ID_STATUS_BAR, CColorThemeManager::kStatusBar));
     bar.AddLabel(L"Visit:");
     bar.AddSeparator();
     bar.AddLink(L"Software Homepage", kLinkCommand, L"https://www.dravix.example/");
-    frame.SetStatusBarWindow(bar.Handle());
+    frame.SetStatusBar(bar.Handle(), CStatusBar::kHeight);
     frame.RecalcLayout();
 
     const RECT label = bar.ElementRect(0);
@@ -194,7 +180,7 @@ TEST_F(CommandRouting, StatusBarLinkIssuesItsCommandOnClick) {
     const RECT barRect = bar.RectInParent();
     const RECT pane = view.RectInParent();
     EXPECT_EQ(barRect.bottom, client.bottom);
-    EXPECT_EQ(barRect.top, client.bottom - fw::StatusBar::kHeight);
+    EXPECT_EQ(barRect.top, client.bottom - CStatusBar::kHeight);
     EXPECT_EQ(pane.top, 0);
     EXPECT_EQ(pane.bottom, barRect.top);
     EXPECT_EQ(pane.right, client.right);

@@ -1,4 +1,5 @@
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 
 #include "res/resource.h"
 #include "support/Testing.h"
@@ -162,7 +163,7 @@ TEST(PicturePrefetch, HandsLoadPictureEachPictureOnceAtItsDpi) {
     };
     const UINT ids[] = {IDB_ADD_NORMAL, IDB_REPAIR_HOVER};
     fw::PicturePrefetch prefetch(ids, 144);
-    const fw::Bitmap prefetched = fw::LoadPicture(IDB_ADD_NORMAL, 144);
+    const fw::Bitmap prefetched = fw::LoadPicture(IDB_ADD_NORMAL, 144, &prefetch);
     EXPECT_FALSE(prefetch.Take(IDB_ADD_NORMAL, 144)) << "LoadPicture did not take it";
     EXPECT_EQ(pixels(prefetched), pixels(fw::LoadPicture(IDB_ADD_NORMAL, 144)));
 

@@ -24,11 +24,17 @@ public:
     void OnButton() { ++buttonCommands; }
     void OnEditChange() { ++editChanges; }
     LRESULT OnThrow(WPARAM, LPARAM) { throw std::runtime_error("handler failed"); }
+    int OnCreate(const CREATESTRUCTW&) {
+        if (throwOnCreate)
+            throw std::runtime_error("creation failed");
+        return 0;
+    }
 
     UINT sizeType = 0;
     SIZE size{};
     int buttonCommands = 0;
     int editChanges = 0;
+    bool throwOnCreate = false;
 
     static const fw::MessageEntry<TestWindow> kMessages[];
 };
@@ -38,6 +44,7 @@ constexpr fw::MessageEntry<TestWindow> TestWindow::kMessages[] = {
     fw::msg::Command<kButtonId, &TestWindow::OnButton>(),
     fw::msg::Notify<kEditId, EN_CHANGE, &TestWindow::OnEditChange>(),
     fw::msg::Raw<kThrow, &TestWindow::OnThrow>(),
+    fw::msg::Create<&TestWindow::OnCreate>(),
 };
 
 bool TestWindow::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -148,6 +155,12 @@ TEST_F(MessageMap, ChildControlsAnswerTheirOwnNotificationsFirst) {
 TEST_F(MessageMap, AnExceptionInAHandlerStopsAtTheWindowProcedure) {
     EXPECT_EQ(window.Send(kThrow), 0);
     EXPECT_TRUE(IsWindow(window.Handle()));
+
+    // One in the making of a window fails the making.
+    TestWindow failing;
+    failing.throwOnCreate = true;
+    EXPECT_FALSE(failing.Create({.style = WS_OVERLAPPEDWINDOW}));
+    EXPECT_EQ(failing.Handle(), nullptr);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // the real files, shortcut and registry entries of the test's prefix.
 #include "support/E2E.h"
 
-#include "repair/DlgProgress.h"
+#include "repair/RepairJob.h"
 #include "version.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,10 @@
 // protocol, and what a close does while a job runs, with test jobs.
 #include "RepairTestSupport.h"
 
+#include "controls/DlgProgress.h"
+#include "framework/Files.h"
+#include "repair/Engines.h"
+#include "repair/RepairJob.h"
 #include "res/resource.h"
 
 #include <objbase.h>
@@ -26,7 +30,6 @@ protected:
         return {.label = repair ? L"Please wait video file repair process is active... "
                                 : L"Please wait video file saving process is active... ",
                 .stoppable = repair,
-                .stopFlag = &state.m_bStopProcess,
                 .job = [body](fw::Progress& progress, const fw::StopToken&) {
                     body(progress);
                     return fw::JobOutcome{};
@@ -50,21 +53,22 @@ TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
     LONG_PTR style = 0, exStyle = 0;
     RECT client{}, expected{0, 0, 281, 41};
     int low = -1, high = -1, position = -1;
-    CDlgProgress dialog(Options(true, [&](fw::Progress& progress) {
-        cleared = !state.m_bStopProcess;
-        HWND window = dialog.Handle();
-        label = dialog.m_staticMessage.GetText();
-        caption = dialog.GetText();
-        style = GetWindowLongPtrW(window, GWL_STYLE);
-        exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-        GetClientRect(window, &client);
-        MapDialogRect(window, &expected);
-        visible = Shown(dialog.m_progress) && Shown(dialog.m_btnStop);
-        low = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, TRUE));
-        high = static_cast<int>(dialog.m_progress.Send(PBM_GETRANGE, FALSE));
-        progress.Set(55);
-        position = static_cast<int>(dialog.m_progress.Send(PBM_GETPOS));
-    }));
+    CDlgProgress dialog(
+        state.m_bStopProcess, Options(true, [&](fw::Progress& progress) {
+            cleared = !state.m_bStopProcess;
+            HWND window = dialog.Handle();
+            label = dialog.Item(IDC_PROGRESS_TEXT).GetText();
+            caption = dialog.GetText();
+            style = GetWindowLongPtrW(window, GWL_STYLE);
+            exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+            GetClientRect(window, &client);
+            MapDialogRect(window, &expected);
+            visible = Shown(dialog.Item(IDC_PROGRESS_BAR)) && Shown(dialog.Item(IDC_STOP));
+            low = static_cast<int>(dialog.Item(IDC_PROGRESS_BAR).Send(PBM_GETRANGE, TRUE));
+            high = static_cast<int>(dialog.Item(IDC_PROGRESS_BAR).Send(PBM_GETRANGE, FALSE));
+            progress.Set(55);
+            position = static_cast<int>(dialog.Item(IDC_PROGRESS_BAR).Send(PBM_GETPOS));
+        }));
     EXPECT_TRUE(Run(dialog).IsCompleted());
     EXPECT_TRUE(cleared);
     EXPECT_EQ(label, L"Please wait video file repair process is active... ");
@@ -84,17 +88,18 @@ TEST_F(ProgressDialog, RepairModeShowsLabelBarAndStopInTheTemplateLayout) {
 TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
     bool labelOnly = false, stayed = false;
     std::wstring label;
-    CDlgProgress dialog(Options(false, [&](fw::Progress&) {
-        HWND window = dialog.Handle();
-        label = dialog.m_staticMessage.GetText();
-        labelOnly =
-            Shown(dialog.m_staticMessage) && !Shown(dialog.m_progress) && !Shown(dialog.m_btnStop);
-        SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        SendMessageW(window, WM_COMMAND, IDOK, 0);
-        SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        SendMessageW(window, WM_CLOSE, 0, 0);
-        stayed = StillModal(dialog);
-    }));
+    CDlgProgress dialog(state.m_bStopProcess, Options(false, [&](fw::Progress&) {
+                            HWND window = dialog.Handle();
+                            label = dialog.Item(IDC_PROGRESS_TEXT).GetText();
+                            labelOnly = Shown(dialog.Item(IDC_PROGRESS_TEXT)) &&
+                                        !Shown(dialog.Item(IDC_PROGRESS_BAR)) &&
+                                        !Shown(dialog.Item(IDC_STOP));
+                            SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                            SendMessageW(window, WM_COMMAND, IDOK, 0);
+                            SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                            SendMessageW(window, WM_CLOSE, 0, 0);
+                            stayed = StillModal(dialog);
+                        }));
     Run(dialog);
     EXPECT_EQ(label, L"Please wait video file saving process is active... ");
     EXPECT_TRUE(labelOnly);
@@ -105,14 +110,17 @@ TEST_F(ProgressDialog, SaveModeShowsTheLabelOnlyAndCannotBeClosedUnderItsJob) {
 
 TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
     HANDLE looked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    CDlgProgress dialog(Options(true, [&](fw::Progress&) { WaitForSingleObject(looked, 10000); }));
+    CDlgProgress dialog(state.m_bStopProcess,
+                        Options(true, [&](fw::Progress&) { WaitForSingleObject(looked, 10000); }));
     COLORREF corner = 0, dialogBrush = 0;
     bool darkText = false, hand = false, ownerDrawn = false;
     std::wstring tip;
     RunOnUiThreadSoon([&] {
-        HWND button = dialog.m_btnStop.Handle();
-        ownerDrawn = (dialog.m_btnStop.Style() & BS_TYPEMASK) == BS_OWNERDRAW;
-        const RECT rect = dialog.m_btnStop.ClientRect();
+        HWND button = dialog.Item(IDC_STOP).Handle();
+        auto* stop = dynamic_cast<CDlgProgress::CStopButton*>(fw::WindowBase::FromHandle(button));
+        ASSERT_NE(stop, nullptr);
+        ownerDrawn = (stop->Style() & BS_TYPEMASK) == BS_OWNERDRAW;
+        const RECT rect = stop->ClientRect();
         support::Canvas canvas(rect.right, rect.bottom);
         DRAWITEMSTRUCT item{};
         item.CtlType = ODT_BUTTON;
@@ -121,7 +129,7 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
         item.hwndItem = button;
         item.hDC = canvas.Dc();
         item.rcItem = rect;
-        dialog.m_btnStop.DrawItem(item);
+        stop->DrawItem(item);
         corner = canvas.At(1, 1);
         darkText = canvas.Count(rect, [](COLORREF c) { return GetRValue(c) < 100; }) > 0;
         SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
@@ -132,8 +140,7 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.lpszText = text;
-        if (SendMessageW(dialog.m_btnStop.Tooltip(), TTM_ENUMTOOLSW, 0,
-                         reinterpret_cast<LPARAM>(&tool)) &&
+        if (SendMessageW(stop->Tooltip(), TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
             tool.uId == reinterpret_cast<UINT_PTR>(button))
             tip = text;
 
@@ -158,16 +165,16 @@ TEST_F(ProgressDialog, StopIsAFlatWhiteButtonWithHandCursorAndTooltip) {
 
 TEST_F(ProgressDialog, AScreenReaderReadsTheBarByTheTextLineAndItsPosition) {
     HANDLE read = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    CDlgProgress dialog(Options(true, [&](fw::Progress& progress) {
-        progress.Set(40);
-        WaitForSingleObject(read, 10000);
-    }));
+    CDlgProgress dialog(state.m_bStopProcess, Options(true, [&](fw::Progress& progress) {
+                            progress.Set(40);
+                            WaitForSingleObject(read, 10000);
+                        }));
     support::AccessibleFacts bar, stop, line;
     RunOnUiThreadSoon([&] {
-        support::PumpUntil([&] { return dialog.m_progress.Send(PBM_GETPOS) == 40; });
-        bar = support::ReadAccessible(dialog.m_progress.Handle());
-        stop = support::ReadAccessible(dialog.m_btnStop.Handle());
-        line = support::ReadAccessible(dialog.m_staticMessage.Handle());
+        support::PumpUntil([&] { return dialog.Item(IDC_PROGRESS_BAR).Send(PBM_GETPOS) == 40; });
+        bar = support::ReadAccessible(dialog.Item(IDC_PROGRESS_BAR).Handle());
+        stop = support::ReadAccessible(dialog.Item(IDC_STOP).Handle());
+        line = support::ReadAccessible(dialog.Item(IDC_PROGRESS_TEXT).Handle());
         SetEvent(read);
     });
     Run(dialog);
@@ -184,7 +191,8 @@ TEST_F(ProgressDialog, AScreenReaderReadsTheBarByTheTextLineAndItsPosition) {
 }
 
 TEST_F(ProgressDialog, AJobThatThrowsStillClosesTheDialogAndCountsAsFailed) {
-    CDlgProgress dialog(Options(false, [](fw::Progress&) { throw std::runtime_error("lost"); }));
+    CDlgProgress dialog(state.m_bStopProcess,
+                        Options(false, [](fw::Progress&) { throw std::runtime_error("lost"); }));
     const fw::JobOutcome outcome = Run(dialog);
     EXPECT_TRUE(outcome.IsFailed());
     EXPECT_EQ(outcome.error, static_cast<DWORD>(ERROR_INTERNAL_ERROR));
@@ -199,14 +207,14 @@ TEST_F(ProgressDialog, AWorkerSlowToExitAfterItsJobLeavesTheJobFinished) {
         // The dialog waits for the thread now; it must not stop the job.
         support::WaitUntil([&] { return state.m_bStopProcess.load(); }, 500);
     };
-    CDlgProgress dialog(std::move(options));
+    CDlgProgress dialog(state.m_bStopProcess, std::move(options));
     EXPECT_TRUE(Run(dialog).IsCompleted());
     EXPECT_FALSE(state.m_bStopProcess);
 }
 
 TEST_F(ProgressDialog, ADialogThatCannotBeMadeCountsAsFailed) {
     bool ran = false;
-    CDlgProgress dialog(Options(false, [&](fw::Progress&) { ran = true; }));
+    CDlgProgress dialog(state.m_bStopProcess, Options(false, [&](fw::Progress&) { ran = true; }));
     // An owner that is gone: the system makes no dialog for it.
     HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
                                 nullptr);
@@ -232,7 +240,7 @@ TEST(RepairHelpers, WorkingDirectoryIsTheProgramFolder) {
 }
 
 TEST(RepairHelpers, GuidStringsAreNewEachTimeInRegistryForm) {
-    const std::wstring first = CreateGuidString(), second = CreateGuidString();
+    const std::wstring first = fw::CreateGuidString(), second = fw::CreateGuidString();
     EXPECT_NE(first, second);
     ASSERT_EQ(first.size(), 38u);
     GUID parsed{};

@@ -1,6 +1,9 @@
 // The repair job on its own, with the disk's and the network's faults handed
 // in through its file operations, and the clean-up of earlier runs' leftovers.
 #include "RepairTestSupport.h"
+#include "controls/DlgProgress.h"
+#include "framework/Files.h"
+#include "repair/RepairJob.h"
 
 #include <thread>
 
@@ -27,7 +30,7 @@ protected:
     }
 
     ScratchFile m_source{L"job.mp4", 16 * 1024};
-    std::wstring m_temporary = ProgramFolder() + CreateGuidString() + L".mp4";
+    std::wstring m_temporary = ProgramFolder() + fw::CreateGuidString() + L".mp4";
     Positions m_progress;
 };
 
@@ -48,7 +51,7 @@ TEST_F(RepairJobAlone, AWriteThatFailsOrFallsShortEndsTheJobAndRemovesTheTempora
 
 TEST_F(RepairJobAlone, ATemporaryFileThatCannotBeMadeIsNamedAsTheFailure) {
     const std::wstring nowhere =
-        ProgramFolder() + L"no such folder\\" + CreateGuidString() + L".mp4";
+        ProgramFolder() + L"no such folder\\" + fw::CreateGuidString() + L".mp4";
     const JobOutcome outcome = Run(nullptr, nowhere);
     EXPECT_TRUE(outcome.IsFailed());
     EXPECT_EQ(outcome.path, nowhere);
@@ -88,11 +91,11 @@ class RepairUnderTheDialog : public support::Workspace {};
 
 TEST_F(RepairUnderTheDialog, StopCancelsAReadThatNeverReturns) {
     SilentShare share;
-    const std::wstring temporary = ProgramFolder() + CreateGuidString() + L".mp4";
+    const std::wstring temporary = ProgramFolder() + fw::CreateGuidString() + L".mp4";
     const RepairInputs inputs{L"\\\\share\\clip.mp4", temporary, &share};
-    CDlgProgress dialog({.label = L"repair",
+    CDlgProgress dialog(state.m_bStopProcess,
+                        {.label = L"repair",
                          .stoppable = true,
-                         .stopFlag = &state.m_bStopProcess,
                          .job = [&](fw::Progress& progress, const fw::StopToken& stop) {
                              return RepairJob(inputs, progress, stop);
                          }});
@@ -131,31 +134,31 @@ TEST(LeftoverTemporaryFiles, OnlyMarkedFilesNamedAsTheRepairNamesThemAreRemoved)
     };
     {
         // The job's own file carries the mark, on this platform too.
-        const std::wstring path = folder.File(CreateGuidString() + L".mp4");
+        const std::wstring path = folder.File(fw::CreateGuidString() + L".mp4");
         fw::UniqueHandle temporary(RepairFileIo().CreateTemporary(path));
         EXPECT_EQ(GetFileAttributesW(path.c_str()) & mark, mark);
     }
-    std::wstring lower = CreateGuidString();
+    std::wstring lower = fw::CreateGuidString();
     CharLowerW(lower.data());
     // The first three go.
     const std::vector<std::pair<std::wstring, DWORD>> files = {
-        {CreateGuidString() + L".mp4", mark},
-        {CreateGuidString() + L".MOV", mark | FILE_ATTRIBUTE_ARCHIVE},
-        {CreateGuidString(), mark},
-        {CreateGuidString() + L".docx", FILE_ATTRIBUTE_ARCHIVE}, // a user's file
-        {CreateGuidString() + L".mp4", FILE_ATTRIBUTE_HIDDEN},
-        {CreateGuidString() + L".mp4", mark | FILE_ATTRIBUTE_READONLY},
-        {CreateGuidString() + L".mp4.txt", mark},
-        {L"notes " + CreateGuidString() + L".mp4", mark},
+        {fw::CreateGuidString() + L".mp4", mark},
+        {fw::CreateGuidString() + L".MOV", mark | FILE_ATTRIBUTE_ARCHIVE},
+        {fw::CreateGuidString(), mark},
+        {fw::CreateGuidString() + L".docx", FILE_ATTRIBUTE_ARCHIVE}, // a user's file
+        {fw::CreateGuidString() + L".mp4", FILE_ATTRIBUTE_HIDDEN},
+        {fw::CreateGuidString() + L".mp4", mark | FILE_ATTRIBUTE_READONLY},
+        {fw::CreateGuidString() + L".mp4.txt", mark},
+        {L"notes " + fw::CreateGuidString() + L".mp4", mark},
         {lower + L".mp4", mark}};
     for (const auto& [name, attributes] : files)
         make(name, attributes);
-    const std::wstring held = make(CreateGuidString() + L".mkv", mark);
+    const std::wstring held = make(fw::CreateGuidString() + L".mkv", mark);
     fw::UniqueHandle holder(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr));
     // A link named as a leftover, to a marked file, where links can be made (not in Wine 8).
     const std::wstring target = make(L"target.mp4", mark);
-    const std::wstring link = folder.File(CreateGuidString() + L".mp4");
+    const std::wstring link = folder.File(fw::CreateGuidString() + L".mp4");
     const bool linked = CreateSymbolicLinkW(link.c_str(), target.c_str(),
                                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
                         Exists(link);

@@ -3,6 +3,7 @@
 #include "RepairTestSupport.h"
 
 #include "app/MainFrame.h"
+#include "repair/RepairJob.h"
 #include "res/resource.h"
 #include "save/SaveOptionView.h"
 
@@ -111,9 +112,11 @@ TEST_F(RepairCommand, ShowsTheSavePageCompleteTheFirstTime) {
 
     CSaveOptionView& page = *app.SavePage();
     const RECT client = page.ClientRect();
-    for (CToolButton* button :
-         {&page.m_btnBrowse, &page.m_btnSave, &page.m_btnBack, &page.m_btnPreview}) {
-        SCOPED_TRACE(button->Id());
+    for (int id : {IDC_BROWSE, IDC_SAVE, IDC_BACK, IDC_PREVIEW}) {
+        SCOPED_TRACE(id);
+        const auto* button =
+            dynamic_cast<CToolButton*>(fw::WindowBase::FromHandle(page.Item(id).Handle()));
+        ASSERT_NE(button, nullptr);
         ASSERT_TRUE(button->IsVisible());
         EXPECT_GT(button->PictureSize().cx, 0) << "no picture";
         EXPECT_EQ(SendMessageW(button->Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 1) << "no tooltip";
@@ -123,7 +126,7 @@ TEST_F(RepairCommand, ShowsTheSavePageCompleteTheFirstTime) {
     }
     EXPECT_EQ(page.Item(IDC_DEST_LABEL).GetText(),
               L"Destination directory path to save repaired Video file:");
-    EXPECT_EQ(GetFocus(), page.m_editDest.Handle());
+    EXPECT_EQ(GetFocus(), page.Item(IDC_DEST_PATH).Handle());
 }
 
 TEST_F(RepairCommand, NamesEachTemporaryFileAfterAFreshGuidAndTheSourceExtension) {

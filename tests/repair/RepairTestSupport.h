@@ -7,7 +7,7 @@
 
 #include "app/App.h"
 #include "framework/Prompts.h"
-#include "repair/DlgProgress.h"
+#include "repair/RepairJob.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "app/App.h"
 #include "controls/Controls.h"
 #include "framework/Prompts.h"
-#include "repair/DlgProgress.h"
+#include "repair/RepairJob.h"
 #include "repair/SourceView.h"
 #include "res/resource.h"
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 #include "res/resource.h"
 
 #include <set>

@@ -2,7 +2,7 @@
 // command line, starts maximized, and the program waits for it.
 #include "SaveTestSupport.h"
 
-#include "repair/DlgProgress.h"
+#include "repair/Engines.h"
 #include "res/resource.h"
 
 #include <chrono>
@@ -41,7 +41,7 @@ protected:
         DeleteFileW(m_report.c_str());
         support::Watchdog watchdog("the preview player", 30000);
         const auto start = std::chrono::steady_clock::now();
-        m_page->OnBnClickedPreview();
+        Click(IDC_PREVIEW);
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
             .count();
     }
@@ -103,10 +103,10 @@ TEST_F(Preview, PlaysTheSourceEvenAfterASave) {
     support::WriteBytes(source, "video");
     SelectSource(source);
     const std::wstring saved = Scratch(L"copy_(recovered).mp4");
-    m_page->m_editDest.SetText(saved);
+    m_page->Item(IDC_DEST_PATH).SetText(saved);
     {
         support::Watchdog watchdog("the save command", 30000);
-        m_page->OnBnClickedSave();
+        Click(IDC_SAVE);
     }
     support::RemoveEngine(L"ZMTS.exe");
     support::RemoveEngine(L"ZMTD.exe");

@@ -2,8 +2,9 @@
 #include "SaveTestSupport.h"
 
 #include "app/MainFrame.h"
-#include "repair/DlgProgress.h"
+#include "repair/Engines.h"
 #include "res/resource.h"
+#include "save/SaveJob.h"
 
 #include <algorithm>
 
@@ -40,7 +41,7 @@ protected:
     // m_questions.
     std::vector<fw::PromptScript::Record> SaveTo(const std::wstring& destination,
                                                  bool fromMenu = false, int replace = IDYES) {
-        m_page->m_editDest.SetText(destination);
+        m_page->Item(IDC_DEST_PATH).SetText(destination);
         const size_t before = m_prompts.Messages().size();
         m_questions.clear();
         if (!m_answer)
@@ -55,7 +56,7 @@ protected:
             if (fromMenu)
                 SendMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(ID_FILE_SAVE_OUTPUT, 0), 0);
             else
-                m_page->OnBnClickedSave();
+                Click(IDC_SAVE);
         }
         if (!m_answer)
             m_prompts.OnMessage(nullptr);

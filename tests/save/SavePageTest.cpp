@@ -4,6 +4,7 @@
 
 #include "app/MainFrame.h"
 #include "framework/Gdi.h"
+#include "framework/Picture.h"
 #include "res/resource.h"
 
 namespace {
@@ -14,7 +15,7 @@ class SavePage : public SavePageTest {
 protected:
     std::wstring BrowseTo(std::optional<std::wstring> answer) {
         m_prompts.AnswerFile(std::move(answer));
-        m_page->OnBnClickedBrowse();
+        Click(IDC_BROWSE);
         return FieldText();
     }
 
@@ -38,7 +39,6 @@ void ExpectPlace(const RECT& rect, int x, int y, int width, int height) {
 TEST_F(SavePage, BrowseAppendsRecoveredAndTheSourceExtensionToTheChosenPath) {
     SelectSource(L"D:\\in\\movie.mp4");
     EXPECT_EQ(BrowseTo(L"C:\\Videos\\clip"), L"C:\\Videos\\clip_(recovered).mp4");
-    EXPECT_EQ(m_page->m_strDestPath, L"C:\\Videos\\clip_(recovered).mp4");
     // An extension the user typed stays part of the name.
     EXPECT_EQ(BrowseTo(L"C:\\Videos\\clip.mp4"), L"C:\\Videos\\clip.mp4_(recovered).mp4");
 
@@ -62,25 +62,23 @@ TEST_F(SavePage, OutputNameKeepsTheSourceExtensionAsItIs) {
     // would have turned the text it was given into lower case.
     SelectSource(L"D:\\IN\\MOVIE.MP4");
     EXPECT_EQ(BrowseTo(L"C:\\Out\\Clip"), L"C:\\Out\\Clip_(recovered).MP4");
-    EXPECT_EQ(m_page->m_editDest.Style() & (ES_UPPERCASE | ES_LOWERCASE), 0);
+    EXPECT_EQ(m_page->Item(IDC_DEST_PATH).Style() & (ES_UPPERCASE | ES_LOWERCASE), 0);
 }
 
 TEST_F(SavePage, CancelledBrowseKeepsTheEarlierPath) {
     SelectSource(L"D:\\in\\movie.mp4");
     BrowseTo(L"C:\\Videos\\clip");
     EXPECT_EQ(BrowseTo(std::nullopt), L"C:\\Videos\\clip_(recovered).mp4");
-    EXPECT_EQ(m_page->m_strDestPath, L"C:\\Videos\\clip_(recovered).mp4");
 }
 
 TEST_F(SavePage, BackShowsTheSourcePageAndANewRepairFindsTheFieldEmpty) {
     SelectSource(L"D:\\in\\movie.mp4");
     BrowseTo(L"C:\\Videos\\clip");
-    m_page->OnBnClickedBack();
+    Click(IDC_BACK);
     EXPECT_EQ(state.m_bSourcePageActive, 1);
     EXPECT_EQ(app.GetMainFrame()->ActiveView(), app.Page(0));
     EXPECT_FALSE(m_page->IsVisible());
     EXPECT_EQ(FieldText(), L"");
-    EXPECT_EQ(m_page->m_strDestPath, L"C:\\Videos\\clip_(recovered).mp4") << "only the field";
 
     // What a finished repair does.
     state.m_bSourcePageActive = 0;
@@ -172,10 +170,10 @@ TEST_F(SavePage, PaintsOffScreenWithoutEraseAndMovesFocusIntoTheField) {
     EXPECT_EQ(untouched.At(1, 1), RGB(255, 0, 0));
 
     SetFocus(m_page->Item(IDC_BROWSE).Handle());
-    ASSERT_NE(GetFocus(), m_page->m_editDest.Handle());
+    ASSERT_NE(GetFocus(), m_page->Item(IDC_DEST_PATH).Handle());
     m_page->Invalidate(false);
     UpdateWindow(m_page->Handle());
-    EXPECT_EQ(GetFocus(), m_page->m_editDest.Handle());
+    EXPECT_EQ(GetFocus(), m_page->Item(IDC_DEST_PATH).Handle());
 
     // Beyond the picture the page is white, not the black of a new bitmap.
     SizeClientTo(900, 500);
@@ -190,7 +188,6 @@ TEST_F(SavePage, StaticTextsAndTheReadOnlyFieldDrawStraightOntoThePage) {
     SetBkMode(dc.Get(), OPAQUE);
     const auto brush = reinterpret_cast<HBRUSH>(m_page->Send(
         WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()), reinterpret_cast<LPARAM>(label)));
-    EXPECT_EQ(brush, m_page->m_brushBackground.Get());
     EXPECT_EQ(GetBkMode(dc.Get()), TRANSPARENT);
     LOGBRUSH colour{};
     GetObjectW(brush, sizeof colour, &colour);
@@ -201,7 +198,7 @@ TEST_F(SavePage, StaticTextsAndTheReadOnlyFieldDrawStraightOntoThePage) {
     const auto other = reinterpret_cast<HBRUSH>(
         m_page->Send(WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.Get()),
                      reinterpret_cast<LPARAM>(m_page->Item(IDC_SAVE).Handle())));
-    EXPECT_NE(other, m_page->m_brushBackground.Get());
+    EXPECT_NE(other, brush);
     EXPECT_EQ(GetBkMode(dc.Get()), OPAQUE);
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/App.h"
 #include "framework/Prompts.h"
+#include "res/resource.h"
 #include "save/SaveOptionView.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +81,12 @@ protected:
         m_page->SetSourceExtension(state.m_strSourceExt);
     }
 
-    std::wstring FieldText() const { return m_page->m_editDest.GetText(); }
+    std::wstring FieldText() const { return m_page->Item(IDC_DEST_PATH).GetText(); }
+    // A click of one of the page's buttons, as the button reports it.
+    void Click(int id) const {
+        m_page->Send(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(m_page->Item(id).Handle()));
+    }
 
     fw::PromptScript m_prompts;
     CSaveOptionView* m_page = nullptr;

@@ -9,14 +9,10 @@
 
 namespace {
 
-// An application object whose settings go below a throwaway company key.
+// The application's settings, below a throwaway company key.
 class AppSettingsTest : public testing::Test {
 protected:
-    void SetUp() override {
-        m_company = L"Dravix Test " + support::NewGuidText();
-        m_app.m_strRegistryKey = m_company;
-        m_app.m_strProfileName = CDravix_Video_RecoveryApp::kAppName;
-    }
+    void SetUp() override { m_company = L"Dravix Test " + support::NewGuidText(); }
     void TearDown() override { support::RemoveSoftwareKey(m_company); }
 
     std::wstring RawString(const wchar_t* entry) {
@@ -34,19 +30,18 @@ protected:
     }
 
     std::wstring m_company;
-    CDravix_Video_RecoveryApp m_app;
 };
 
 TEST_F(AppSettingsTest, ProfileOperationsGoToTheConfiguredRegistryKey) {
-    EXPECT_TRUE(m_app.WriteProfileInt(L"Settings", L"Width", 840));
-    EXPECT_EQ(m_app.GetProfileInt(L"Settings", L"Width", 0), 840u);
-    EXPECT_TRUE(m_app.WriteProfileString(L"Settings", L"Name", L"clip"));
-    EXPECT_EQ(m_app.GetProfileString(L"Settings", L"Name"), L"clip");
+    EXPECT_TRUE(Store().WriteProfileInt(L"Settings", L"Width", 840));
+    EXPECT_EQ(Store().GetProfileInt(L"Settings", L"Width", 0), 840u);
+    EXPECT_TRUE(Store().WriteProfileString(L"Settings", L"Name", L"clip"));
+    EXPECT_EQ(Store().GetProfileString(L"Settings", L"Name", nullptr), L"clip");
     const BYTE bytes[] = {1, 2, 3};
-    EXPECT_TRUE(m_app.WriteProfileBinary(L"Settings", L"Blob", bytes, 3));
+    EXPECT_TRUE(Store().WriteProfileBinary(L"Settings", L"Blob", bytes, 3));
     BYTE* data = nullptr;
     UINT count = 0;
-    ASSERT_TRUE(m_app.GetProfileBinary(L"Settings", L"Blob", &data, &count));
+    ASSERT_TRUE(Store().GetProfileBinary(L"Settings", L"Blob", &data, &count));
     EXPECT_EQ(std::vector<BYTE>(data, data + count), std::vector<BYTE>(bytes, bytes + 3));
     delete[] data;
 
@@ -61,9 +56,10 @@ TEST_F(AppSettingsTest, ProfileOperationsGoToTheConfiguredRegistryKey) {
 
 TEST_F(AppSettingsTest, EmptyRegistryKeyUsesTheIniFile) {
     const std::wstring ini = support::TempPath(m_company + L".ini");
-    m_app.m_strRegistryKey.clear();
-    m_app.m_strProfileName = ini;
-    EXPECT_TRUE(m_app.WriteProfileInt(L"Settings", L"Width", 840));
+    ProfileStore store;
+    store.registryKey = L"";
+    store.profileName = ini;
+    EXPECT_TRUE(store.WriteProfileInt(L"Settings", L"Width", 840));
     EXPECT_EQ(GetPrivateProfileIntW(L"Settings", L"Width", 0, ini.c_str()), 840u);
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
     EXPECT_TRUE(DeleteFileW(ini.c_str()));
@@ -92,8 +88,8 @@ TEST_F(AppSettingsTest, RecentFilesSaveAndLoadBackAndEmptySlotsAreRemoved) {
     saved.Add(L"C:\\first.mp4");
     saved.Add(L"C:\\Videos\\second clip.mov");
     // Left behind meanwhile, as by a run with a longer list.
-    ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File3", L"C:\\old3.mp4"));
-    ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File4", L"C:\\old4.mp4"));
+    ASSERT_TRUE(Store().WriteProfileString(CRecentFileList::kSection, L"File3", L"C:\\old3.mp4"));
+    ASSERT_TRUE(Store().WriteProfileString(CRecentFileList::kSection, L"File4", L"C:\\old4.mp4"));
 
     saved.Save(Store());
     EXPECT_EQ(RawString(L"File1"), L"C:\\Videos\\second clip.mov");
@@ -108,18 +104,18 @@ TEST_F(AppSettingsTest, RecentFilesSaveAndLoadBackAndEmptySlotsAreRemoved) {
 }
 
 TEST_F(AppSettingsTest, RecentFilesThatCouldNotBeReadAreNotWipedAtExit) {
-    ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File1", L"C:\\kept.mp4"));
-    ASSERT_TRUE(m_app.WriteProfileInt(CRecentFileList::kSection, L"File2", 7));
+    ASSERT_TRUE(Store().WriteProfileString(CRecentFileList::kSection, L"File1", L"C:\\kept.mp4"));
+    ASSERT_TRUE(Store().WriteProfileInt(CRecentFileList::kSection, L"File2", 7));
     CRecentFileList list;
     list.Load(Store());
     list.Add(L"C:\\other.mp4");
     list.Save(Store());
     EXPECT_EQ(RawString(L"File1"), L"C:\\kept.mp4");
-    EXPECT_EQ(m_app.GetProfileInt(CRecentFileList::kSection, L"File2", 0), 7u);
+    EXPECT_EQ(Store().GetProfileInt(CRecentFileList::kSection, L"File2", 0), 7u);
 }
 
 TEST_F(AppSettingsTest, RecentFilesNeverLoadedAreNotSaved) {
-    ASSERT_TRUE(m_app.WriteProfileString(CRecentFileList::kSection, L"File1", L"C:\\kept.mp4"));
+    ASSERT_TRUE(Store().WriteProfileString(CRecentFileList::kSection, L"File1", L"C:\\kept.mp4"));
     CRecentFileList list;
     list.Add(L"C:\\other.mp4");
     list.Save(Store());

@@ -1,5 +1,6 @@
 #include "support/Testing.h"
 
+#include "framework/Picture.h"
 #include "res/resource.h"
 
 #include <commctrl.h>

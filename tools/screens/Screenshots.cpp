@@ -28,6 +28,16 @@ std::wstring VideosFolder() {
     return folder;
 }
 
+// Sets a file's size without writing it (made if missing): on the host's disk
+// the file stays sparse, so a source that lasts stays cheap.
+bool SetFileSize(const std::wstring& path, LONGLONG size) {
+    const fw::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file &&
+           SetFilePointerEx(file.Get(), LARGE_INTEGER{.QuadPart = size}, nullptr, FILE_BEGIN) &&
+           SetEndOfFile(file.Get());
+}
+
 class Screens : public testing::Test {
 protected:
     void SetUp() override {
@@ -50,7 +60,7 @@ TEST_F(Screens, SourceProgressSaveAbout) {
     ASSERT_FALSE(videos.empty());
     // Large enough for the repair to last while the picture is taken.
     support::ScratchFile source(videos + L"\\Holiday 2026.mp4");
-    ASSERT_TRUE(support::SetFileSize(source.Path(), LONGLONG{2} << 30));
+    ASSERT_TRUE(SetFileSize(source.Path(), LONGLONG{2} << 30));
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
@@ -71,7 +81,7 @@ TEST_F(Screens, SourceProgressSaveAbout) {
 
     // A short source ends in a blink and leads to the save page.
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
-    ASSERT_TRUE(support::SetFileSize(source.Path(), 3 << 20));
+    ASSERT_TRUE(SetFileSize(source.Path(), 3 << 20));
     ASSERT_TRUE(app.OpenSource(source.Path()));
     e2e::Click(app.Find(IDC_REPAIR));
     ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); })) << app.Describe();

@@ -1,8 +1,19 @@
-// Preview: plays the selected source in the player installed beside the program.
-#include "save/SaveOptionView.h"
+#include "repair/Engines.h"
 
 #include "framework/Files.h"
 #include "framework/Shell.h"
+
+std::wstring GetEnginePath(const wchar_t* engineName) {
+    return fw::ProgramFolder() + engineName;
+}
+
+bool EngineExists(const std::wstring& path) {
+    return fw::PathExists(path);
+}
+
+std::wstring MissingEngineMessage(const std::wstring& path) {
+    return path + L" not found.\nPlease check whether software is properly installed.";
+}
 
 fw::UniqueHandle StartPlayer(const std::wstring& player, const std::wstring& source, DWORD* error) {
     // The player takes its whole command line as the path: no program name in

@@ -1,4 +1,4 @@
-#include "repair/DlgProgress.h"
+#include "controls/DlgProgress.h"
 
 #include "framework/Accessible.h"
 #include "framework/Prompts.h"
@@ -46,9 +46,8 @@ const fw::MessageTable<CDlgProgress> CDlgProgress::kMessages = {
 };
 // clang-format on
 
-CDlgProgress::CDlgProgress(Options options)
-    : Mapped(IDD_PROGRESS), m_options(std::move(options)),
-      m_stop(m_options.stopFlag ? m_options.stopFlag : &m_ownStop),
+CDlgProgress::CDlgProgress(std::atomic<bool>& stop, Options options)
+    : Mapped(IDD_PROGRESS), m_options(std::move(options)), m_stop(stop),
       m_brushWhite(CreateSolidBrush(kWhite)) {}
 
 CDlgProgress::~CDlgProgress() {
@@ -76,7 +75,7 @@ BOOL CDlgProgress::OnInitDialog() {
     fw::SetAccessible(m_staticMessage.Handle(), {.role = ROLE_SYSTEM_STATICTEXT});
     fw::SetAccessible(m_progress.Handle(),
                       {.role = ROLE_SYSTEM_PROGRESSBAR, .nameFrom = m_staticMessage.Handle()});
-    *m_stop = false;
+    m_stop = false;
     if (!m_options.stoppable) {
         // A job that cannot be stopped shows its label only.
         m_btnStop.Show(SW_HIDE);
@@ -101,7 +100,7 @@ BOOL CDlgProgress::OnInitDialog() {
 DWORD WINAPI CDlgProgress::WorkerThreadProc(LPVOID parameter) {
     auto* dialog = static_cast<CDlgProgress*>(parameter);
     try {
-        dialog->m_outcome = dialog->m_options.job(*dialog, fw::StopToken(*dialog->m_stop));
+        dialog->m_outcome = dialog->m_options.job(*dialog, fw::StopToken(dialog->m_stop));
     } catch (...) {
         // The end message must go out whatever the job did.
         dialog->m_outcome = fw::JobOutcome::Failed({}, ERROR_INTERNAL_ERROR);
@@ -144,7 +143,7 @@ void CDlgProgress::OnBnClickedStop() {
 }
 
 void CDlgProgress::RequestStop() {
-    *m_stop = true;
+    m_stop = true;
     if (m_bJobEnded)
         return;
     // A job blocked in a read (a network share that stopped answering)
@@ -180,7 +179,7 @@ void CDlgProgress::JoinWorker() {
         WaitHandlingSentMessages(m_worker.Get(), INFINITE);
     } else if (WaitForSingleObject(m_worker.Get(), 0) == WAIT_TIMEOUT) {
         m_bEnding = true;
-        *m_stop = true;
+        m_stop = true;
         CancelBlockedIo();
         while (!WaitHandlingSentMessages(m_worker.Get(), kCancelIntervalMs))
             CancelBlockedIo();
