@@ -19,7 +19,6 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr int kMessageBoxIconId = 0x440;
 constexpr int kItemChooserNameId = 1152;
 constexpr int kClassicChooserNameId = 1148;
-constexpr UINT kExitCommand = 57665;
 constexpr wchar_t kMainFrameClass[] = L"Dravix.MainFrame";
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -152,6 +151,12 @@ std::wstring ClassOf(HWND window) {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);
     return name;
+}
+
+SIZE SizeOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 HWND FindDescendant(HWND parent, int id, const wchar_t* className) {
@@ -294,6 +299,15 @@ void TypeText(HWND front, const std::wstring& text) {
         }
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
+
+std::vector<std::wstring> RepairTemporaryFiles(const std::wstring& folder) {
+    return support::FilesMatching(folder + L"\\{*}*");
+}
+
+Videos::Videos(const std::wstring& prefix, std::uint64_t size)
+    : source(support::TempPath(prefix + L" clip.mp4"), size),
+      bytes(support::ReadBytes(source.Path())), chosen(support::TempPath(prefix + L" out")),
+      output(chosen + L"_(recovered).mp4") {}
 
 // HeldSource
 
@@ -537,6 +551,60 @@ bool App::ChooseDestination(const std::wstring& chosen) {
     return false;
 }
 
+bool App::StartWith(const std::wstring& source) {
+    return Start() && OpenSource(source);
+}
+
+HWND App::StartRepair() {
+    Click(Find(IDC_REPAIR));
+    return WaitForDialogWith(IDC_STOP);
+}
+
+HWND App::StartRepair(HeldSource& source) {
+    return OpenSource(source.Path()) && source.Hold() ? StartRepair() : nullptr;
+}
+
+bool App::StopRepair(HWND dialog, HeldSource& source) {
+    Click(GetDlgItem(dialog, IDC_STOP));
+    if (Answer(IDYES).empty())
+        return false;
+    source.End();
+    return WaitForClose(dialog) &&
+           WaitUntil([&] { return IsWindowEnabled(MainWindow()) != FALSE; });
+}
+
+bool App::WaitForSavePage(std::uint64_t bytes) {
+    if (WaitUntil([&] { return PageHolds(IDC_BROWSE); }, TimeoutFor(bytes)) &&
+        WaitUntil([&] { return IsWindowEnabled(MainWindow()) != FALSE; }))
+        return true;
+    ADD_FAILURE() << "the save page did not come; " << ToUtf8(Describe());
+    return false;
+}
+
+bool App::Repair(std::uint64_t bytes) {
+    Click(Find(IDC_REPAIR));
+    return WaitForSavePage(bytes);
+}
+
+bool App::ReachTheSavePage(const std::wstring& source, std::uint64_t bytes) {
+    return StartWith(source) && Repair(bytes);
+}
+
+bool App::HasMessageBox() const {
+    const std::vector<HWND> windows = Windows();
+    return std::any_of(windows.begin(), windows.end(), IsMessageBox);
+}
+
+std::wstring App::Answer(int button, DWORD timeoutMs) {
+    HWND box = WaitForMessageBox(timeoutMs);
+    if (!box)
+        return {};
+    const std::wstring text = MessageBoxText(box);
+    Press(box, button);
+    WaitForClose(box);
+    return text;
+}
+
 bool App::WaitForExit(DWORD timeoutMs) {
     if (!m_process || WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0)
         return true;
@@ -554,7 +622,7 @@ DWORD App::ExitCode() const {
 bool App::Close(DWORD timeoutMs) {
     if (!IsRunning())
         return true;
-    Command(kExitCommand);
+    Command(ID_APP_EXIT);
     HWND box = WaitForMessageBox(timeoutMs);
     if (!box)
         return false;
