@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engines/ZMTP/resource.h"
+#include "framework/Files.h"
 
 #include <set>
 #include <string>
@@ -16,7 +17,7 @@
 
 namespace {
 
-using support::Exists;
+using fw::PathExists;
 using support::WaitUntil;
 
 constexpr wchar_t kPlayerClass[] = L"DravixPreviewPlayer";
@@ -32,13 +33,6 @@ std::wstring PlayerPath() {
 // The clips that make-clips.sh made at test time.
 std::wstring ClipFolder() {
     return support::BuildFolder() + L"testdata\\player\\";
-}
-
-HWND PlayerWindow(const e2e::App& player) {
-    for (HWND window : player.Windows())
-        if (e2e::ClassOf(window) == kPlayerClass)
-            return window;
-    return nullptr;
 }
 
 // The message shown in the window, or an empty text while none is shown.
@@ -77,15 +71,15 @@ bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
 
-// The player started on `commandLine`, its window waited for.
+// The player started as `how` says, its window waited for (null, and a test
+// failure, when none came).
 struct Started {
     e2e::App app{PlayerPath()};
     HWND window = nullptr;
     Started(const e2e::StartAs& how) {
         if (app.Launch(how))
-            app.WaitForWindow([](HWND w) { return e2e::ClassOf(w) == kPlayerClass; },
-                              L"the player's window");
-        window = PlayerWindow(app);
+            window = app.WaitForWindow([](HWND w) { return e2e::ClassOf(w) == kPlayerClass; },
+                                       L"the player's window on " + how.commandLine);
     }
     // The process ends within the bound with exit code 0.
     void ExpectEndsCleanly() {
@@ -110,15 +104,12 @@ struct PlayerRun {
 // message shows, then closes it. It reports; the test judges.
 PlayerRun Play(const std::wstring& clip) {
     PlayerRun run;
-    e2e::App player(PlayerPath());
-    if (!player.Launch(e2e::StartAs{.commandLine = clip, .showCommand = SW_MAXIMIZE}))
+    Started started({.commandLine = clip, .showCommand = SW_MAXIMIZE});
+    e2e::App& player = started.app;
+    const HWND window = started.window;
+    run.window = window != nullptr;
+    if (!run.window)
         return run;
-    HWND window = nullptr;
-    run.window = WaitUntil([&] { return (window = PlayerWindow(player)) != nullptr; });
-    if (!run.window) {
-        run.windows = player.Describe();
-        return run;
-    }
     const bool outcome = WaitUntil(
         [&] {
             run.picture = run.picture || PictureShown(window);
@@ -132,7 +123,7 @@ PlayerRun Play(const std::wstring& clip) {
     run.title = e2e::Text(window);
     const ULONGLONG closing = GetTickCount64();
     PostMessageW(window, WM_CLOSE, 0, 0);
-    WaitUntil([&] { return !player.IsRunning(); });
+    player.WaitForExit();
     run.closeMs = GetTickCount64() - closing;
     run.exitCode = player.ExitCode();
     return run;
@@ -246,7 +237,7 @@ protected:
         s_folder = nullptr;
     }
     void SetUp() override {
-        if (!Exists(ClipFolder() + L"clip.mp4"))
+        if (!PathExists(ClipFolder() + L"clip.mp4"))
             GTEST_SKIP() << "no clips in " << testing::PrintToString(ClipFolder())
                          << " (made by tests/engines/make-clips.sh, which needs ffmpeg)";
     }
@@ -351,7 +342,7 @@ TEST(PlayerTest, UnderstandsACommandLineWithItsOwnNameFirst) {
 
 TEST(PlayerTest, PausesAndResumesOnSpace) {
     const std::wstring clip = ClipFolder() + L"silent.mp4";
-    if (!Exists(clip))
+    if (!PathExists(clip))
         GTEST_SKIP() << "no clip at " << testing::PrintToString(clip);
     Started player({.commandLine = clip, .showCommand = SW_SHOWNORMAL});
     ASSERT_NE(player.window, nullptr);
