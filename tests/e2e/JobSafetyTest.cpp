@@ -3,6 +3,7 @@
 // the program lives in a very deep folder.
 #include "support/E2E.h"
 
+#include "framework/Files.h"
 #include "repair/DlgProgress.h"
 #include "res/resource.h"
 
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -60,15 +60,15 @@ TEST(JobSafety, AProgramKilledDuringARepairLeavesNoTemporaryFile) {
 
 TEST(JobSafety, AtStartOnlyTheRepairsOwnLeftoversGoNotAUsersFileOfTheSameName) {
     const std::wstring folder = e2e::BinFolder() + L"\\";
-    const std::wstring leftover = folder + support::NewGuidText() + L".mp4";
+    const std::wstring leftover = folder + CreateGuidString() + L".mp4";
     ASSERT_TRUE(support::WriteBytes(leftover, "an old copy"));
     ASSERT_TRUE(SetFileAttributesW(leftover.c_str(), kTemporaryFileMark));
-    support::ScratchFile users(folder + support::NewGuidText() + L".mp4");
+    support::ScratchFile users(folder + CreateGuidString() + L".mp4");
     ASSERT_TRUE(support::WriteBytes(users.Path(), "the user's video"));
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
-    EXPECT_FALSE(support::Exists(leftover));
+    EXPECT_FALSE(fw::PathExists(leftover));
     EXPECT_TRUE(app.Close());
     EXPECT_EQ(support::ReadBytes(users.Path()), "the user's video");
     SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -3,6 +3,7 @@
 // that runs for a while or cannot run at all.
 #include "support/E2E.h"
 
+#include "framework/Files.h"
 #include "res/resource.h"
 
 #include <gmock/gmock.h>
@@ -102,7 +103,7 @@ TEST(SaveSafety, AProgramKilledDuringASaveLeavesNothingBesideTheDestination) {
     app.Kill();
     EXPECT_TRUE(e2e::WaitUntil([&] { return partial().empty(); }))
         << "the unfinished copy outlived the program";
-    EXPECT_FALSE(support::Exists(out.File(L"clip_(recovered).mp4")));
+    EXPECT_FALSE(fw::PathExists(out.File(L"clip_(recovered).mp4")));
 }
 
 // The save engines are missing: the warning stands over the save's

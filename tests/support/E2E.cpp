@@ -21,11 +21,6 @@ constexpr int kItemChooserNameId = 1152;
 constexpr int kClassicChooserNameId = 1148;
 constexpr wchar_t kMainFrameClass[] = L"Dravix.MainFrame";
 
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
-
 std::wstring Narrowable(const std::wstring& text) {
     std::wstring out;
     for (wchar_t c : text)
@@ -400,11 +395,11 @@ bool App::Launch(const StartAs& how) {
         environment.push_back(L'\0');
     }
     PROCESS_INFORMATION info{};
-    const std::wstring folder = FolderOf(m_program);
+    const std::wstring folder = support::FolderOf(m_program);
     if (!CreateProcessW(m_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                         CREATE_UNICODE_ENVIRONMENT,
-                        environment.empty() ? nullptr : environment.data(), folder.c_str(),
-                        &startup, &info)) {
+                        environment.empty() ? nullptr : environment.data(),
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         ADD_FAILURE() << "cannot start " << ToUtf8(m_program) << " (error " << GetLastError()
                       << ")";
         return false;

@@ -1,9 +1,9 @@
 #include "support/Testing.h"
 
+#include "repair/DlgProgress.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <oleacc.h>
 #include <oleauto.h>
 
@@ -14,10 +14,6 @@
 
 namespace support {
 namespace {
-
-std::wstring FolderOf(const std::wstring& path) {
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
 
 void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
@@ -121,14 +117,8 @@ DWORD WINAPI Watchdog::Run(LPVOID parameter) {
 
 // Files and folders
 
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return FolderOf(path);
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L"\\/") + 1); // npos + 1 == 0: no folder
 }
 
 std::wstring BuildFolder() {
@@ -224,7 +214,8 @@ ScratchFolder::ScratchFolder(const std::wstring& prefix) {
     do
         m_path = base + L"-" + std::to_wstring(++s_count);
     while (!CreateDirectoryW(m_path.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
-    EXPECT_TRUE(Exists(m_path)) << "cannot make the folder " << testing::PrintToString(m_path);
+    EXPECT_TRUE(fw::PathExists(m_path))
+        << "cannot make the folder " << testing::PrintToString(m_path);
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -256,7 +247,7 @@ void RemoveEngine(const wchar_t* name) {
 }
 
 EngineBeside::EngineBeside(const wchar_t* name) : m_path(EngineFile(name)) {
-    m_placed = !Exists(m_path) && PlaceEngine(name);
+    m_placed = !fw::PathExists(m_path) && PlaceEngine(name);
 }
 
 EngineBeside::~EngineBeside() {
@@ -267,11 +258,7 @@ EngineBeside::~EngineBeside() {
 // Registry
 
 std::wstring NewGuidText() {
-    GUID guid{};
-    EXPECT_EQ(CoCreateGuid(&guid), S_OK);
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return text;
+    return CreateGuidString();
 }
 
 bool KeyExists(const std::wstring& path) {
