@@ -81,6 +81,11 @@ struct Started {
             window = app.WaitForWindow([](HWND w) { return e2e::ClassOf(w) == kPlayerClass; },
                                        L"the player's window on " + how.commandLine);
     }
+    // Closes the window; the process ends within the bound with exit code 0.
+    void ExpectClosesCleanly() {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ExpectEndsCleanly();
+    }
     // The process ends within the bound with exit code 0.
     void ExpectEndsCleanly() {
         ASSERT_TRUE(app.WaitForExit());
@@ -320,8 +325,7 @@ TEST(PlayerTest, OpensInTheGivenShowStateAndNamesAMissingOrAbsentVideo) {
     EXPECT_EQ(e2e::Text(player.window), L"Dravix Video Repair Player");
     EXPECT_TRUE(
         WaitUntil([&] { return Contains(MessageOf(player.window), L"No video to play."); }));
-    PostMessageW(player.window, WM_CLOSE, 0, 0);
-    player.ExpectEndsCleanly();
+    player.ExpectClosesCleanly();
 }
 
 TEST(PlayerTest, UnderstandsACommandLineWithItsOwnNameFirst) {
@@ -335,8 +339,7 @@ TEST(PlayerTest, UnderstandsACommandLineWithItsOwnNameFirst) {
         ASSERT_NE(player.window, nullptr);
         EXPECT_EQ(e2e::Text(player.window), L"notes file.mp4 - Dravix Video Repair Player");
         EXPECT_TRUE(WaitUntil([&] { return Contains(MessageOf(player.window), notes); }));
-        PostMessageW(player.window, WM_CLOSE, 0, 0);
-        player.ExpectEndsCleanly();
+        player.ExpectClosesCleanly();
     }
 }
 
@@ -358,8 +361,7 @@ TEST(PlayerTest, PausesAndResumesOnSpace) {
     EXPECT_EQ(title(), L"silent.mp4 (paused) - Dravix Video Repair Player");
     PressKey(player.window, VK_SPACE);
     EXPECT_TRUE(WaitUntil([&] { return !Contains(title(), L"(paused)"); })) << "did not resume";
-    PostMessageW(player.window, WM_CLOSE, 0, 0);
-    player.ExpectEndsCleanly();
+    player.ExpectClosesCleanly();
 }
 
 } // namespace

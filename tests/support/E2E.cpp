@@ -98,6 +98,7 @@ bool RunOnHost(const wchar_t* program, const std::wstring& hostPath,
                       << ")";
         return false;
     }
+    const fw::UniqueHandle process(started.hProcess), thread(started.hThread);
     if (WaitUntil(done, kTimeout))
         return true;
     ADD_FAILURE() << ToUtf8(commandLine) << " did not do its work";
@@ -405,7 +406,7 @@ bool App::Launch(const StartAs& how) {
         return false;
     }
     CloseHandle(info.hThread);
-    m_process = info.hProcess;
+    m_process.Reset(info.hProcess);
     m_processId = info.dwProcessId;
     return true;
 }
@@ -419,8 +420,8 @@ bool App::Attach(DWORD timeoutMs) {
         return false;
     }
     GetWindowThreadProcessId(main, &m_processId);
-    m_process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE,
-                            m_processId);
+    m_process.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE,
+                                m_processId));
     return m_process && WaitForMainWindow(timeoutMs);
 }
 
@@ -429,7 +430,7 @@ bool App::Start(const std::wstring& arguments) {
 }
 
 bool App::IsRunning() const {
-    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+    return m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 HWND App::MainWindow() const {
@@ -601,7 +602,7 @@ std::wstring App::Answer(int button, DWORD timeoutMs) {
 }
 
 bool App::WaitForExit(DWORD timeoutMs) {
-    if (!m_process || WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0)
+    if (!m_process || WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0)
         return true;
     ADD_FAILURE() << "the program still runs after " << timeoutMs << " ms; " << ToUtf8(Describe());
     return false;
@@ -610,7 +611,7 @@ bool App::WaitForExit(DWORD timeoutMs) {
 DWORD App::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     if (m_process)
-        GetExitCodeProcess(m_process, &code);
+        GetExitCodeProcess(m_process.Get(), &code);
     return code;
 }
 
@@ -629,11 +630,10 @@ void App::Kill() {
     if (!m_process)
         return;
     if (IsRunning()) {
-        TerminateProcess(m_process, 1);
-        WaitForSingleObject(m_process, 5000);
+        TerminateProcess(m_process.Get(), 1);
+        WaitForSingleObject(m_process.Get(), 5000);
     }
-    CloseHandle(m_process);
-    m_process = nullptr;
+    m_process.Reset();
 }
 
 std::wstring App::Describe() const {

@@ -244,7 +244,7 @@ public:
 
 private:
     std::wstring m_program;
-    HANDLE m_process = nullptr;
+    fw::UniqueHandle m_process;
     DWORD m_processId = 0;
 };
 
