@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "engines/ZMTP/resource.h"
-#include "framework/Files.h"
 
 #include <set>
 #include <string>
@@ -17,7 +16,7 @@
 
 namespace {
 
-using fw::PathExists;
+using support::Exists;
 using support::WaitUntil;
 
 constexpr wchar_t kPlayerClass[] = L"DravixPreviewPlayer";
@@ -242,7 +241,7 @@ protected:
         s_folder = nullptr;
     }
     void SetUp() override {
-        if (!PathExists(ClipFolder() + L"clip.mp4"))
+        if (!Exists(ClipFolder() + L"clip.mp4"))
             GTEST_SKIP() << "no clips in " << testing::PrintToString(ClipFolder())
                          << " (made by tests/engines/make-clips.sh, which needs ffmpeg)";
     }
@@ -345,7 +344,7 @@ TEST(PlayerTest, UnderstandsACommandLineWithItsOwnNameFirst) {
 
 TEST(PlayerTest, PausesAndResumesOnSpace) {
     const std::wstring clip = ClipFolder() + L"silent.mp4";
-    if (!PathExists(clip))
+    if (!Exists(clip))
         GTEST_SKIP() << "no clip at " << testing::PrintToString(clip);
     Started player({.commandLine = clip, .showCommand = SW_SHOWNORMAL});
     ASSERT_NE(player.window, nullptr);
