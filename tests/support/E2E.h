@@ -17,6 +17,9 @@
 //   e2e::Press(box, IDOK);
 //   app.Close();                                 // close question answered Yes
 //
+// The wizard's steps as a user takes them are one call each:
+// app.ReachTheSavePage(source), app.StartRepair(heldSource), app.Answer(IDOK)...
+//
 // Every wait is bounded (kTimeout unless given) and reports a gtest failure
 // naming what it waited for and the windows the process had then; the waits
 // return null or false so that the test can ASSERT on them. A wait for work
