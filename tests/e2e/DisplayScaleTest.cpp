@@ -24,11 +24,7 @@ RECT PlacedIn(HWND page, HWND window) {
     return rect;
 }
 
-SIZE SizeOf(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return {rect.right - rect.left, rect.bottom - rect.top};
-}
+using e2e::SizeOf;
 
 class DisplayScale : public testing::Test {
 protected:
@@ -52,24 +48,12 @@ protected:
     // A repair that waits for its source while its dialog is kept, then stopped.
     void KeepProgress(e2e::App& app) {
         e2e::HeldSource source(L"dravix scale held.mp4");
-        ASSERT_TRUE(app.OpenSource(source.Path()));
-        ASSERT_TRUE(source.Hold());
-        e2e::Click(app.Find(IDC_REPAIR));
-        HWND dialog = app.WaitForDialogWith(IDC_STOP);
+        HWND dialog = app.StartRepair(source);
         ASSERT_TRUE(dialog);
         HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
         ASSERT_TRUE(e2e::WaitUntil([&] { return SendMessageW(bar, PBM_GETPOS, 0, 0) >= 40; }));
         Keep(dialog, L"progress");
-        e2e::Click(GetDlgItem(dialog, IDC_STOP));
-        HWND question = app.WaitForMessageBox();
-        ASSERT_TRUE(question);
-        e2e::Press(question, IDYES);
-        ASSERT_TRUE(app.WaitForClose(question));
-        source.End(); // the job's waiting read returns
-        // Gone, not only hidden: until its modal loop has ended the program
-        // is still inside the Repair command.
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog); }));
-        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
+        ASSERT_TRUE(app.StopRepair(dialog, source));
     }
 
     // The page now shown places its controls for the DPI, once the switch to
@@ -105,10 +89,7 @@ protected:
 };
 
 TEST_F(DisplayScale, WindowPagesAndPicturesFollowTheScale) {
-    support::ScratchFile source(support::TempPath(L"dravix scale clip.mp4"));
-    ASSERT_TRUE(support::WriteBytes(source.Path(), support::SampleBytes(20000)));
-    const std::wstring chosen = support::TempPath(L"dravix scale out");
-    support::ScratchFile output(chosen + L"_(recovered).mp4");
+    const e2e::Videos videos(L"dravix scale", 20000);
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
@@ -122,16 +103,14 @@ TEST_F(DisplayScale, WindowPagesAndPicturesFollowTheScale) {
         KeepProgress(app);
 
     // The check mark's picture sizes its button until the next layout.
-    ASSERT_TRUE(app.OpenSource(source.Path()));
+    ASSERT_TRUE(app.OpenSource(videos.source.Path()));
     EXPECT_EQ(SizeOf(app.Find(IDC_ADD)), (SIZE{S(150), S(168)}));
     Keep(main, L"source");
 
-    e2e::Click(app.Find(IDC_REPAIR));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); })) << app.Describe();
-    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
+    ASSERT_TRUE(app.Repair());
     ExpectPageLaidOut(main, 1);
 
-    ASSERT_TRUE(app.ChooseDestination(chosen));
+    ASSERT_TRUE(app.ChooseDestination(videos.chosen));
     Keep(main, L"save");
 
     app.Command(ID_APP_ABOUT);

@@ -24,10 +24,7 @@ TEST(Foundation, MainWindowHasItsTitleFixedSizeAndNoSizingFrame) {
     HWND main = app.MainWindow();
     EXPECT_EQ(e2e::Text(main), kTitle);
 
-    RECT rect{};
-    GetWindowRect(main, &rect);
-    EXPECT_EQ(rect.right - rect.left, 840);
-    EXPECT_EQ(rect.bottom - rect.top, 520);
+    EXPECT_EQ(e2e::SizeOf(main), (SIZE{840, 520}));
 
     const LONG style = GetWindowLongW(main, GWL_STYLE);
     EXPECT_FALSE(style & WS_THICKFRAME) << "the window can be resized";
@@ -40,6 +37,8 @@ TEST(Foundation, MainWindowHasItsTitleFixedSizeAndNoSizingFrame) {
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
+    RECT rect{};
+    GetWindowRect(main, &rect);
     EXPECT_NEAR(rect.left - work.left, work.right - rect.right, 1);
     EXPECT_NEAR(rect.top - work.top, work.bottom - rect.bottom, 1);
 

@@ -3,55 +3,24 @@
 // the program lives in a very deep folder.
 #include "support/E2E.h"
 
+#include "framework/Files.h"
 #include "repair/RepairJob.h"
 #include "res/resource.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <objbase.h>
-
 #include <string>
-#include <vector>
 
 namespace {
 
-std::wstring NewGuid() {
-    return support::NewGuidText();
-}
-
-// Temporary files of the repair job (named after a GUID) in a folder.
-std::vector<std::wstring> TemporaryFiles(const std::wstring& folder = e2e::BinFolder()) {
-    return support::FilesMatching(folder + L"\\{*}*");
-}
-
-bool NoMessageBox(const e2e::App& app) {
-    for (HWND window : app.Windows())
-        if (e2e::IsMessageBox(window))
-            return false;
-    return true;
-}
-
-// Starts the program, chooses the source and presses Repair; waits for the
-// progress dialog.
-HWND StartRepair(e2e::App& app, const std::wstring& source) {
-    if (!app.Start() || !app.OpenSource(source))
-        return nullptr;
-    e2e::Click(app.Find(IDC_REPAIR));
-    return app.WaitForDialogWith(IDC_STOP);
-}
-
-// The same with a source the test holds: the job runs until the test ends it.
-HWND StartRepair(e2e::App& app, e2e::HeldSource& source) {
-    if (!app.Start() || !app.OpenSource(source.Path()) || !source.Hold())
-        return nullptr;
-    e2e::Click(app.Find(IDC_REPAIR));
-    return app.WaitForDialogWith(IDC_STOP);
-}
+using e2e::RepairTemporaryFiles;
 
 TEST(JobSafety, CloseRequestsFromOutsideWaitForTheRepairWhichEndsNormally) {
     e2e::HeldSource source(L"dravix e2e closing.mp4");
     e2e::App app;
-    HWND dialog = StartRepair(app, source);
+    ASSERT_TRUE(app.Start());
+    HWND dialog = app.StartRepair(source);
     ASSERT_TRUE(dialog) << app.Describe();
     HWND main = app.MainWindow();
     PostMessageW(main, WM_CLOSE, 0, 0);
@@ -66,7 +35,7 @@ TEST(JobSafety, CloseRequestsFromOutsideWaitForTheRepairWhichEndsNormally) {
     bool quiet = true;
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
-            quiet = quiet && NoMessageBox(app);
+            quiet = quiet && !app.HasMessageBox();
             return app.PageHolds(IDC_BROWSE);
         },
         e2e::kTimeout))
@@ -77,28 +46,29 @@ TEST(JobSafety, CloseRequestsFromOutsideWaitForTheRepairWhichEndsNormally) {
 }
 
 TEST(JobSafety, AProgramKilledDuringARepairLeavesNoTemporaryFile) {
-    ASSERT_TRUE(TemporaryFiles().empty());
+    ASSERT_TRUE(RepairTemporaryFiles().empty());
     e2e::HeldSource source(L"dravix e2e killed.mp4");
     e2e::App app;
-    ASSERT_TRUE(StartRepair(app, source)) << app.Describe();
-    ASSERT_TRUE(e2e::WaitUntil([] { return !TemporaryFiles().empty(); }))
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.StartRepair(source));
+    ASSERT_TRUE(e2e::WaitUntil([] { return !RepairTemporaryFiles().empty(); }))
         << "no temporary file came";
     app.Kill();
-    EXPECT_TRUE(e2e::WaitUntil([] { return TemporaryFiles().empty(); }))
+    EXPECT_TRUE(e2e::WaitUntil([] { return RepairTemporaryFiles().empty(); }))
         << "the temporary file outlived the program";
 }
 
 TEST(JobSafety, AtStartOnlyTheRepairsOwnLeftoversGoNotAUsersFileOfTheSameName) {
     const std::wstring folder = e2e::BinFolder() + L"\\";
-    const std::wstring leftover = folder + NewGuid() + L".mp4";
+    const std::wstring leftover = folder + fw::CreateGuidString() + L".mp4";
     ASSERT_TRUE(support::WriteBytes(leftover, "an old copy"));
     ASSERT_TRUE(SetFileAttributesW(leftover.c_str(), kTemporaryFileMark));
-    support::ScratchFile users(folder + NewGuid() + L".mp4");
+    support::ScratchFile users(folder + fw::CreateGuidString() + L".mp4");
     ASSERT_TRUE(support::WriteBytes(users.Path(), "the user's video"));
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
-    EXPECT_FALSE(support::Exists(leftover));
+    EXPECT_FALSE(fw::PathExists(leftover));
     EXPECT_TRUE(app.Close());
     EXPECT_EQ(support::ReadBytes(users.Path()), "the user's video");
     SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -117,17 +87,13 @@ TEST(JobSafety, ATemporaryFileThatCannotBeWrittenIsToldAndTheSourcePageStays) {
     support::ScratchFile source(support::TempPath(L"dravix e2e big.mp4"), size);
 
     e2e::App app(folder + L"\\Dravix Video Repair.exe");
-    ASSERT_TRUE(StartRepair(app, source.Path())) << app.Describe();
-    HWND box = app.WaitForMessageBox(e2e::TimeoutFor(size));
-    ASSERT_TRUE(box) << app.Describe();
-    const std::wstring text = e2e::MessageBoxText(box);
-    EXPECT_EQ(text.rfind(L"\"" + folder + L"\\{", 0), 0u) << testing::PrintToString(text);
-    EXPECT_NE(text.find(L"\" could not be written.\n"), std::wstring::npos)
-        << testing::PrintToString(text);
-    e2e::Press(box, IDOK);
-    ASSERT_TRUE(app.WaitForClose(box));
+    ASSERT_TRUE(app.StartWith(source.Path()));
+    ASSERT_TRUE(app.StartRepair());
+    const std::wstring text = app.Answer(IDOK, e2e::TimeoutFor(size));
+    EXPECT_THAT(text, testing::StartsWith(L"\"" + folder + L"\\{"));
+    EXPECT_THAT(text, testing::HasSubstr(L"\" could not be written.\n"));
     EXPECT_TRUE(app.PageHolds(IDC_REPAIR));
-    EXPECT_TRUE(TemporaryFiles(folder).empty());
+    EXPECT_TRUE(RepairTemporaryFiles(folder).empty());
     EXPECT_TRUE(app.Close());
     for (const wchar_t* name : {L"Dravix Video Repair.exe", L"ZMTE.exe"})
         DeleteFileW((folder + L"\\" + name).c_str());
@@ -144,7 +110,7 @@ TEST(DeepFolder, TheProgramThereRepairsAndFindsItsEngine) {
     ASSERT_TRUE(app.Attach());
     ASSERT_TRUE(app.OpenSource(source.Path()));
     e2e::Click(app.Find(IDC_REPAIR));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE) || !NoMessageBox(app); }));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE) || app.HasMessageBox(); }));
     EXPECT_TRUE(app.PageHolds(IDC_BROWSE)) << app.Describe();
     EXPECT_TRUE(app.Close());
 }

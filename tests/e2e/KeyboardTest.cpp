@@ -18,8 +18,6 @@ using e2e::FocusOf;
 using e2e::Type;
 using e2e::TypeText;
 using support::ReadBytes;
-using support::ScratchFile;
-using support::TempPath;
 
 // Types a path into a chooser's name box, which has the keys, and Enter.
 bool ChooseByKeys(e2e::App& app, const std::wstring& path) {
@@ -47,11 +45,9 @@ bool TabTo(e2e::App& app, int id, int tabs, bool back = false) {
 }
 
 TEST(Keyboard, OpenRepairBrowseSaveAndBackWithoutAMouse) {
-    ScratchFile source(TempPath(L"dravix keys clip.mp4"));
-    const std::string bytes = support::SampleBytes(200000);
-    ASSERT_TRUE(support::WriteBytes(source.Path(), bytes));
-    const std::wstring chosen = TempPath(L"dravix keys out");
-    ScratchFile output(chosen + L"_(recovered).mp4");
+    const e2e::Videos videos(L"dravix keys", 200000);
+    const std::wstring& source = videos.source.Path();
+    const std::wstring& output = videos.output.Path();
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
@@ -60,10 +56,9 @@ TEST(Keyboard, OpenRepairBrowseSaveAndBackWithoutAMouse) {
 
     // Ctrl+O, the name, Enter.
     Type(main, 'O', VK_CONTROL);
-    ASSERT_TRUE(ChooseByKeys(app, source.Path()));
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-        return e2e::Text(app.Find(IDC_SOURCE_PATH)) == source.Path();
-    })) << app.Describe();
+    ASSERT_TRUE(ChooseByKeys(app, source));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::Text(app.Find(IDC_SOURCE_PATH)) == source; }))
+        << app.Describe();
 
     // Tab to Repair, which a screen reader here reads by name, and Space.
     ASSERT_TRUE(TabTo(app, IDC_REPAIR, 2));
@@ -71,8 +66,7 @@ TEST(Keyboard, OpenRepairBrowseSaveAndBackWithoutAMouse) {
     EXPECT_EQ(repair.name, L"Repair");
     EXPECT_EQ(repair.role, ROLE_SYSTEM_PUSHBUTTON);
     Type(main, VK_SPACE);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); })) << app.Describe();
-    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
+    ASSERT_TRUE(app.WaitForSavePage());
     ASSERT_TRUE(e2e::WaitUntil([&] { return FocusOf(main) == app.Find(IDC_DEST_PATH); }));
     EXPECT_EQ(support::ReadAccessible(app.Find(IDC_DEST_PATH)).name,
               L"Destination directory path to save repaired Video file:");
@@ -80,8 +74,8 @@ TEST(Keyboard, OpenRepairBrowseSaveAndBackWithoutAMouse) {
     // Tab to Browse, Space, the name typed into the save chooser, Enter.
     ASSERT_TRUE(TabTo(app, IDC_BROWSE, 1));
     Type(main, VK_SPACE);
-    ASSERT_TRUE(ChooseByKeys(app, chosen));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::Text(app.Find(IDC_DEST_PATH)) == output.Path(); }))
+    ASSERT_TRUE(ChooseByKeys(app, videos.chosen));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::Text(app.Find(IDC_DEST_PATH)) == output; }))
         << "the field shows " << testing::PrintToString(e2e::Text(app.Find(IDC_DEST_PATH)));
 
     // Tab to Save, Enter; Enter again closes the message.
@@ -92,7 +86,7 @@ TEST(Keyboard, OpenRepairBrowseSaveAndBackWithoutAMouse) {
     EXPECT_EQ(e2e::MessageBoxText(box), L"File Saved Successfully.");
     Type(box, VK_RETURN);
     ASSERT_TRUE(app.WaitForClose(box));
-    EXPECT_TRUE(ReadBytes(output.Path()) == bytes) << "the output is not a copy of the source";
+    EXPECT_TRUE(ReadBytes(output) == videos.bytes) << "the output is not a copy of the source";
 
     // Shift+Tab back to Back, Space: the source page again.
     ASSERT_TRUE(e2e::WaitUntil([&] { return FocusOf(main) == app.Find(IDC_DEST_PATH); }));

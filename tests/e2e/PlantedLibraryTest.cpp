@@ -2,6 +2,7 @@
 // it must never be loaded, or it would run with administrator rights.
 #include "support/E2E.h"
 
+#include "framework/Files.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ TEST(PlantedLibrary, AnOleaccBesideTheProgramIsNotLoadedAndScreenReadersStillRea
     EXPECT_EQ(repair.name, L"Repair");
     EXPECT_EQ(repair.role, ROLE_SYSTEM_PUSHBUTTON);
     EXPECT_TRUE(app.Close());
-    EXPECT_FALSE(support::Exists(planted + L".loaded")) << "the planted oleacc.dll was loaded";
+    EXPECT_FALSE(fw::PathExists(planted + L".loaded")) << "the planted oleacc.dll was loaded";
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -29,60 +28,40 @@ private:
     ULONGLONG m_size;
 };
 
-// Temporary files of the repair job (named after a GUID) beside the program.
-std::vector<std::wstring> TemporaryFiles() {
-    return support::FilesMatching(e2e::BinFolder() + L"\\{*}*");
-}
+using e2e::RepairTemporaryFiles;
 
-bool OnSavePage(const e2e::App& app) {
-    return app.PageHolds(IDC_BROWSE);
-}
 bool OnSourcePage(const e2e::App& app) {
     return app.PageHolds(IDC_REPAIR);
 }
 
-// Starts the program and chooses the source through File, Open.
-void StartWith(e2e::App& app, const Source& source) {
-    ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(app.OpenSource(source.Path()));
-}
-
 TEST(Repair, OpenThenRepairMovesToTheSavePageAndLeavesNothingBehind) {
-    ASSERT_TRUE(TemporaryFiles().empty());
+    ASSERT_TRUE(RepairTemporaryFiles().empty());
     Source source(L"dravix e2e clip.mp4", 8);
     e2e::App app;
-    StartWith(app, source);
+    ASSERT_TRUE(app.StartWith(source.Path()));
     HWND repair = app.Find(IDC_REPAIR);
     ASSERT_TRUE(repair) << app.Describe();
 
     e2e::Click(repair);
     ASSERT_TRUE(OnSourcePage(app));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return OnSavePage(app); }, e2e::TimeoutFor(8 << 20)))
-        << "the save page did not come; " << app.Describe();
+    EXPECT_TRUE(app.WaitForSavePage(8 << 20));
     EXPECT_FALSE(IsWindowVisible(repair));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
-    for (HWND window : app.Windows())
-        EXPECT_FALSE(e2e::IsMessageBox(window)) << "a message box came up";
-    EXPECT_TRUE(TemporaryFiles().empty());
+    EXPECT_FALSE(app.HasMessageBox()) << "a message box came up";
+    EXPECT_TRUE(RepairTemporaryFiles().empty());
     EXPECT_TRUE(source.Unchanged());
     EXPECT_TRUE(app.Close());
 }
 
 TEST(Repair, StopAnsweredNoGoesOnAndStopAnsweredYesReturnsToTheSourcePage) {
-    ASSERT_TRUE(TemporaryFiles().empty());
+    ASSERT_TRUE(RepairTemporaryFiles().empty());
     // The job waits for the source's bytes until the test gives them.
     e2e::HeldSource source(L"dravix e2e long.mp4");
     e2e::App app;
     ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(app.OpenSource(source.Path()));
-    ASSERT_TRUE(source.Hold());
+    HWND dialog = app.StartRepair(source);
+    ASSERT_TRUE(dialog);
     HWND main = app.MainWindow();
     HWND repair = app.Find(IDC_REPAIR);
-    ASSERT_TRUE(repair) << app.Describe();
-
-    e2e::Click(repair);
-    HWND dialog = app.WaitForDialogWith(IDC_STOP);
-    ASSERT_TRUE(dialog);
     EXPECT_EQ(e2e::Text(GetDlgItem(dialog, IDC_PROGRESS_TEXT)),
               L"Please wait video file repair process is active... ");
     EXPECT_FALSE(IsWindowEnabled(main)) << "the frame is usable under the progress dialog";
@@ -101,19 +80,10 @@ TEST(Repair, StopAnsweredNoGoesOnAndStopAnsweredYesReturnsToTheSourcePage) {
 
     // Stop, Yes: back to the source page, and the dialog goes once the job's
     // waiting read returns.
-    e2e::Click(GetDlgItem(dialog, IDC_STOP));
-    box = app.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    e2e::Press(box, IDYES);
-    ASSERT_TRUE(app.WaitForClose(box));
-    source.End();
-    // Gone, not only hidden: until its modal loop has ended the program is
-    // still inside the Repair command, and takes no Exit.
-    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog); }));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
+    EXPECT_TRUE(app.StopRepair(dialog, source));
     EXPECT_TRUE(OnSourcePage(app));
     EXPECT_TRUE(IsWindowVisible(repair));
-    EXPECT_TRUE(e2e::WaitUntil([] { return TemporaryFiles().empty(); }))
+    EXPECT_TRUE(e2e::WaitUntil([] { return RepairTemporaryFiles().empty(); }))
         << "a temporary file was left beside the program";
     EXPECT_TRUE(app.Close());
 }

@@ -3,11 +3,12 @@
 // that runs for a while or cannot run at all.
 #include "support/E2E.h"
 
+#include "framework/Files.h"
 #include "res/resource.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -17,75 +18,46 @@ using support::ReadBytes;
 using support::ScratchFile;
 using support::TempPath;
 
-// Starts the program, repairs `source` (of `size` bytes) and waits for the save page.
-bool ReachTheSavePage(e2e::App& app, const std::wstring& source, std::uint64_t size = 0) {
-    if (!app.Start() || !app.OpenSource(source))
-        return false;
-    e2e::Click(app.Find(IDC_REPAIR));
-    if (e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }, e2e::TimeoutFor(size)) &&
-        e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }))
-        return true;
-    ADD_FAILURE() << "the save page did not come; " << testing::PrintToString(app.Describe());
-    return false;
-}
+using testing::StartsWith;
 
-// Waits for a message box, checks its text starts with `head`, and presses
-// `button`; the box may come at the end of work that takes up to `timeoutMs`.
-void Answer(e2e::App& app, const std::wstring& head, int button, DWORD timeoutMs = e2e::kTimeout) {
-    HWND box = app.WaitForMessageBox(timeoutMs);
-    ASSERT_TRUE(box) << "no box starting " << testing::PrintToString(head);
-    const std::wstring text = e2e::MessageBoxText(box);
-    EXPECT_EQ(text.substr(0, head.size()), head) << testing::PrintToString(text);
-    e2e::Press(box, button);
-    ASSERT_TRUE(app.WaitForClose(box));
-}
-
+// A message box came within `ms`.
 bool BoxWithin(e2e::App& app, DWORD ms) {
-    return e2e::WaitUntil(
-        [&] {
-            const auto windows = app.Windows();
-            return std::any_of(windows.begin(), windows.end(), e2e::IsMessageBox);
-        },
-        ms);
+    return e2e::WaitUntil([&] { return app.HasMessageBox(); }, ms);
 }
 
 TEST(SaveSafety, TheReplaceQuestionIsAboutTheFileSaveWritesAndCtrlSSaves) {
-    ScratchFile source(TempPath(L"dravix e2e replace.mp4"));
-    const std::string bytes = support::SampleBytes(100000);
-    ASSERT_TRUE(support::WriteBytes(source.Path(), bytes));
-    const std::wstring chosen = TempPath(L"dravix e2e replaced");
-    ScratchFile output(chosen + L"_(recovered).mp4");
+    e2e::Videos videos(L"dravix e2e replace", 100000);
+    const std::wstring& output = videos.output.Path();
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
     const HWND main = app.MainWindow();
     EXPECT_TRUE(e2e::WaitUntil([&] { return GetDlgCtrlID(e2e::FocusOf(main)) == ID_FIRST_PANE; }))
         << "the source page has not the keys: " << GetDlgCtrlID(e2e::FocusOf(main));
-    ASSERT_TRUE(app.OpenSource(source.Path()));
-    e2e::Click(app.Find(IDC_REPAIR));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }));
+    ASSERT_TRUE(app.OpenSource(videos.source.Path()));
+    ASSERT_TRUE(app.Repair());
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FocusOf(main) == app.Find(IDC_DEST_PATH); }))
         << "the destination field has the keys after Repair";
-    ASSERT_TRUE(app.ChooseDestination(chosen));
-    EXPECT_EQ(e2e::Text(app.Find(IDC_DEST_PATH)), output.Path());
+    ASSERT_TRUE(app.ChooseDestination(videos.chosen));
+    EXPECT_EQ(e2e::Text(app.Find(IDC_DEST_PATH)), output);
 
     // No: the earlier file stays as it was and nothing else is said.
-    ASSERT_TRUE(support::WriteBytes(output.Path(), "the earlier copy"));
+    ASSERT_TRUE(support::WriteBytes(output, "the earlier copy"));
     e2e::Click(app.Find(IDC_SAVE));
-    Answer(app, L"\"" + output.Path() + L"\" already exists.\nDo you want to replace it?", IDNO);
+    EXPECT_EQ(app.Answer(IDNO), L"\"" + output + L"\" already exists.\nDo you want to replace it?");
     EXPECT_FALSE(BoxWithin(app, 500));
-    EXPECT_EQ(ReadBytes(output.Path()), "the earlier copy");
+    EXPECT_EQ(ReadBytes(output), "the earlier copy");
 
     // Ctrl+S is Save on this page; Yes replaces the file.
     e2e::Type(main, 'S', VK_CONTROL);
-    Answer(app, L"\"" + output.Path() + L"\" already exists.", IDYES);
-    Answer(app, L"File Saved Successfully.", IDOK);
-    EXPECT_TRUE(ReadBytes(output.Path()) == bytes);
+    EXPECT_THAT(app.Answer(IDYES), StartsWith(L"\"" + output + L"\" already exists."));
+    EXPECT_EQ(app.Answer(IDOK), L"File Saved Successfully.");
+    EXPECT_TRUE(ReadBytes(output) == videos.bytes);
 
     // Nothing there: no question.
-    DeleteFileW(output.Path().c_str());
+    DeleteFileW(output.c_str());
     e2e::Click(app.Find(IDC_SAVE));
-    Answer(app, L"File Saved Successfully.", IDOK);
+    EXPECT_EQ(app.Answer(IDOK), L"File Saved Successfully.");
 
     // On the source page Ctrl+S does nothing.
     e2e::Click(app.Find(IDC_BACK));
@@ -106,12 +78,12 @@ TEST(SaveSafety, ADiskThatFillsDuringTheSaveLeavesTheEarlierFileAndNothingElse) 
     ASSERT_TRUE(support::WriteBytes(output.Path(), "the earlier copy"));
 
     e2e::App app;
-    ASSERT_TRUE(ReachTheSavePage(app, source.Path(), size));
+    ASSERT_TRUE(app.ReachTheSavePage(source.Path(), size));
     ASSERT_TRUE(app.ChooseDestination(folder + L"\\clip"));
     e2e::Click(app.Find(IDC_SAVE));
-    Answer(app, L"\"" + output.Path() + L"\" already exists.", IDYES);
-    Answer(app, L"The file could not be saved as \"" + output.Path() + L"\".\n", IDOK,
-           e2e::TimeoutFor(size));
+    EXPECT_THAT(app.Answer(IDYES), StartsWith(L"\"" + output.Path() + L"\" already exists."));
+    EXPECT_THAT(app.Answer(IDOK, e2e::TimeoutFor(size)),
+                StartsWith(L"The file could not be saved as \"" + output.Path() + L"\".\n"));
     EXPECT_EQ(ReadBytes(output.Path()), "the earlier copy");
     EXPECT_EQ(support::FilesMatching(folder + L"\\*").size(), 3u) << "., .. and the earlier file";
     EXPECT_TRUE(app.Close());
@@ -122,7 +94,7 @@ TEST(SaveSafety, AProgramKilledDuringASaveLeavesNothingBesideTheDestination) {
     e2e::HeldSource source(L"dravix e2e killed save.mp4");
     support::ScratchFolder out(L"dravix-killed-save");
     e2e::App app;
-    ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
+    ASSERT_TRUE(app.ReachTheSavePage(source.Path()));
     ASSERT_TRUE(app.ChooseDestination(out.File(L"clip")));
     ASSERT_TRUE(source.Hold());
     e2e::Click(app.Find(IDC_SAVE));
@@ -131,7 +103,7 @@ TEST(SaveSafety, AProgramKilledDuringASaveLeavesNothingBesideTheDestination) {
     app.Kill();
     EXPECT_TRUE(e2e::WaitUntil([&] { return partial().empty(); }))
         << "the unfinished copy outlived the program";
-    EXPECT_FALSE(support::Exists(out.File(L"clip_(recovered).mp4")));
+    EXPECT_FALSE(fw::PathExists(out.File(L"clip_(recovered).mp4")));
 }
 
 // The save engines are missing: the warning stands over the save's
@@ -141,7 +113,7 @@ TEST(SaveSafety, AMissingSaveEngineIsToldOverTheSavesProgressDialog) {
     ASSERT_TRUE(e2e::InstallInto(folder.Path(), {L"ZMTE.exe"}));
     ScratchFile source(TempPath(L"dravix e2e no engine.mp4"), 1000);
     e2e::App app(folder.File(L"Dravix Video Repair.exe"));
-    ASSERT_TRUE(ReachTheSavePage(app, source.Path()));
+    ASSERT_TRUE(app.ReachTheSavePage(source.Path()));
     ASSERT_TRUE(app.ChooseDestination(folder.File(L"clip")));
     e2e::Click(app.Find(IDC_SAVE));
     const HWND box = app.WaitForMessageBox();
@@ -175,7 +147,7 @@ TEST_F(PlayerBeside, WhileThePlayerRunsTheProgramAnswersButTakesNoCommand) {
     const std::wstring probe = support::BuildFolder() + L"tests\\probe\\ProbePlayer.exe";
     ASSERT_TRUE(CopyFileW(probe.c_str(), Player().c_str(), FALSE));
     SetEnvironmentVariableW(L"DRAVIX_PROBE_WAIT_MS", L"3000");
-    const bool reached = ReachTheSavePage(m_app, m_source.Path());
+    const bool reached = m_app.ReachTheSavePage(m_source.Path());
     SetEnvironmentVariableW(L"DRAVIX_PROBE_WAIT_MS", nullptr);
     ASSERT_TRUE(reached);
     const HWND main = m_app.MainWindow();
@@ -195,9 +167,9 @@ TEST_F(PlayerBeside, WhileThePlayerRunsTheProgramAnswersButTakesNoCommand) {
 
 TEST_F(PlayerBeside, APlayerThatIsNotAProgramIsTold) {
     ASSERT_TRUE(support::WriteBytes(Player(), "not a program"));
-    ASSERT_TRUE(ReachTheSavePage(m_app, m_source.Path()));
+    ASSERT_TRUE(m_app.ReachTheSavePage(m_source.Path()));
     e2e::Click(m_app.Find(IDC_PREVIEW));
-    Answer(m_app, L"\"" + Player() + L"\" could not be started.\n", IDOK);
+    EXPECT_THAT(m_app.Answer(IDOK), StartsWith(L"\"" + Player() + L"\" could not be started.\n"));
     EXPECT_TRUE(m_app.Close());
 }
 

@@ -20,12 +20,6 @@ private:
     support::ScratchFolder m_folder{L"Vidéos à réparer ñ"};
 };
 
-int HeightOf(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect.bottom - rect.top;
-}
-
 TEST(SourcePage, FileOpenTakesAPathWithBlanksAndForeignLettersThroughTheRealDialog) {
     ForeignPath path;
     e2e::App app;
@@ -45,7 +39,7 @@ TEST(SourcePage, FileOpenTakesAPathWithBlanksAndForeignLettersThroughTheRealDial
 
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::Text(text) == path.File(); }))
         << "the text line shows '" << testing::PrintToString(e2e::Text(text)) << "'";
-    EXPECT_EQ(HeightOf(app.Find(IDC_ADD)), 168) << "no check mark on the Add button";
+    EXPECT_EQ(e2e::SizeOf(app.Find(IDC_ADD)).cy, 168) << "no check mark on the Add button";
     EXPECT_TRUE(app.Close());
 }
 
@@ -72,7 +66,7 @@ TEST(SourcePage, AddRefusesAMissingFileAndKeepsThePage) {
     e2e::Press(box, IDOK);
     EXPECT_TRUE(app.WaitForClose(box));
     EXPECT_EQ(e2e::Text(text), kHint);
-    EXPECT_EQ(HeightOf(app.Find(IDC_ADD)), 150);
+    EXPECT_EQ(e2e::SizeOf(app.Find(IDC_ADD)).cy, 150);
     EXPECT_TRUE(app.Close());
 }
 

@@ -11,8 +11,6 @@
 namespace {
 
 using support::ReadBytes;
-using support::ScratchFile;
-using support::TempPath;
 
 // Menu states cannot be read from another process under Wine, so this asks
 // the way a user finds out: File, Save, then File, Open as a marker. Posted
@@ -49,29 +47,24 @@ bool SaveIgnored(e2e::App& app) {
 }
 
 TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
-    ScratchFile source(TempPath(L"dravix wizard clip.mp4"));
-    const std::string bytes = support::SampleBytes(300000);
-    ASSERT_TRUE(support::WriteBytes(source.Path(), bytes));
-    const std::wstring chosen = TempPath(L"dravix wizard out");
-    ScratchFile output(chosen + L"_(recovered).mp4");
+    const e2e::Videos videos(L"dravix wizard", 300000);
+    const std::string& bytes = videos.bytes;
+    const std::wstring& output = videos.output.Path();
 
     e2e::App app;
     ASSERT_TRUE(app.Start());
 
     // Open
-    ASSERT_TRUE(app.OpenSource(source.Path()));
+    ASSERT_TRUE(app.OpenSource(videos.source.Path()));
 
     // Repair
-    e2e::Click(app.Find(IDC_REPAIR));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return app.PageHolds(IDC_BROWSE); }))
-        << "the save page did not come; " << app.Describe();
-    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
+    ASSERT_TRUE(app.Repair());
     HWND field = app.Find(IDC_DEST_PATH);
     EXPECT_EQ(e2e::Text(field), L"");
 
     // Browse, through the real save chooser
-    ASSERT_TRUE(app.ChooseDestination(chosen));
-    EXPECT_EQ(e2e::Text(field), output.Path());
+    ASSERT_TRUE(app.ChooseDestination(videos.chosen));
+    EXPECT_EQ(e2e::Text(field), output);
 
     // Save
     e2e::Click(app.Find(IDC_SAVE));
@@ -85,18 +78,14 @@ TEST(Wizard, OpenRepairBrowseSaveThenBackToTheStart) {
             << "the progress dialog is still up under the success message";
     e2e::Press(box, IDOK);
     ASSERT_TRUE(app.WaitForClose(box));
-    EXPECT_TRUE(ReadBytes(output.Path()) == bytes) << "the output is not a copy of the source";
-    EXPECT_TRUE(ReadBytes(source.Path()) == bytes) << "the source changed";
+    EXPECT_TRUE(ReadBytes(output) == bytes) << "the output is not a copy of the source";
+    EXPECT_TRUE(ReadBytes(videos.source.Path()) == bytes) << "the source changed";
 
     // File, Save does the same again.
-    DeleteFileW(output.Path().c_str());
+    DeleteFileW(output.c_str());
     app.Command(ID_FILE_SAVE_OUTPUT);
-    box = app.WaitForMessageBox();
-    ASSERT_TRUE(box) << app.Describe();
-    EXPECT_EQ(e2e::MessageBoxText(box), L"File Saved Successfully.");
-    e2e::Press(box, IDOK);
-    ASSERT_TRUE(app.WaitForClose(box));
-    EXPECT_TRUE(ReadBytes(output.Path()) == bytes) << "File, Save wrote no copy";
+    EXPECT_EQ(app.Answer(IDOK), L"File Saved Successfully.");
+    EXPECT_TRUE(ReadBytes(output) == bytes) << "File, Save wrote no copy";
 
     // Back
     e2e::Click(app.Find(IDC_BACK));

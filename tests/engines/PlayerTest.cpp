@@ -34,13 +34,6 @@ std::wstring ClipFolder() {
     return support::BuildFolder() + L"testdata\\player\\";
 }
 
-HWND PlayerWindow(const e2e::App& player) {
-    for (HWND window : player.Windows())
-        if (e2e::ClassOf(window) == kPlayerClass)
-            return window;
-    return nullptr;
-}
-
 // The message shown in the window, or an empty text while none is shown.
 std::wstring MessageOf(HWND window) {
     HWND control = GetDlgItem(window, IDC_PLAYER_MESSAGE);
@@ -77,15 +70,20 @@ bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
 
-// The player started on `commandLine`, its window waited for.
+// The player started as `how` says, its window waited for (null, and a test
+// failure, when none came).
 struct Started {
     e2e::App app{PlayerPath()};
     HWND window = nullptr;
     Started(const e2e::StartAs& how) {
         if (app.Launch(how))
-            app.WaitForWindow([](HWND w) { return e2e::ClassOf(w) == kPlayerClass; },
-                              L"the player's window");
-        window = PlayerWindow(app);
+            window = app.WaitForWindow([](HWND w) { return e2e::ClassOf(w) == kPlayerClass; },
+                                       L"the player's window on " + how.commandLine);
+    }
+    // Closes the window; the process ends within the bound with exit code 0.
+    void ExpectClosesCleanly() {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ExpectEndsCleanly();
     }
     // The process ends within the bound with exit code 0.
     void ExpectEndsCleanly() {
@@ -110,15 +108,12 @@ struct PlayerRun {
 // message shows, then closes it. It reports; the test judges.
 PlayerRun Play(const std::wstring& clip) {
     PlayerRun run;
-    e2e::App player(PlayerPath());
-    if (!player.Launch(e2e::StartAs{.commandLine = clip, .showCommand = SW_MAXIMIZE}))
+    Started started({.commandLine = clip, .showCommand = SW_MAXIMIZE});
+    e2e::App& player = started.app;
+    const HWND window = started.window;
+    run.window = window != nullptr;
+    if (!run.window)
         return run;
-    HWND window = nullptr;
-    run.window = WaitUntil([&] { return (window = PlayerWindow(player)) != nullptr; });
-    if (!run.window) {
-        run.windows = player.Describe();
-        return run;
-    }
     const bool outcome = WaitUntil(
         [&] {
             run.picture = run.picture || PictureShown(window);
@@ -132,7 +127,7 @@ PlayerRun Play(const std::wstring& clip) {
     run.title = e2e::Text(window);
     const ULONGLONG closing = GetTickCount64();
     PostMessageW(window, WM_CLOSE, 0, 0);
-    WaitUntil([&] { return !player.IsRunning(); });
+    player.WaitForExit();
     run.closeMs = GetTickCount64() - closing;
     run.exitCode = player.ExitCode();
     return run;
@@ -327,8 +322,7 @@ TEST(PlayerTest, OpensInTheGivenShowStateAndNamesAMissingOrAbsentVideo) {
     EXPECT_EQ(e2e::Text(player.window), L"Dravix Video Repair Player");
     EXPECT_TRUE(
         WaitUntil([&] { return Contains(MessageOf(player.window), L"No video to play."); }));
-    PostMessageW(player.window, WM_CLOSE, 0, 0);
-    player.ExpectEndsCleanly();
+    player.ExpectClosesCleanly();
 }
 
 TEST(PlayerTest, UnderstandsACommandLineWithItsOwnNameFirst) {
@@ -342,8 +336,7 @@ TEST(PlayerTest, UnderstandsACommandLineWithItsOwnNameFirst) {
         ASSERT_NE(player.window, nullptr);
         EXPECT_EQ(e2e::Text(player.window), L"notes file.mp4 - Dravix Video Repair Player");
         EXPECT_TRUE(WaitUntil([&] { return Contains(MessageOf(player.window), notes); }));
-        PostMessageW(player.window, WM_CLOSE, 0, 0);
-        player.ExpectEndsCleanly();
+        player.ExpectClosesCleanly();
     }
 }
 
@@ -364,8 +357,7 @@ TEST(PlayerTest, PausesAndResumesOnSpace) {
     EXPECT_EQ(title(), L"long.mp4 (paused) - Dravix Video Repair Player");
     PressKey(player.window, VK_SPACE);
     EXPECT_TRUE(WaitUntil([&] { return !Contains(title(), L"(paused)"); })) << "did not resume";
-    PostMessageW(player.window, WM_CLOSE, 0, 0);
-    player.ExpectEndsCleanly();
+    player.ExpectClosesCleanly();
 }
 
 } // namespace

@@ -19,13 +19,7 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr int kMessageBoxIconId = 0x440;
 constexpr int kItemChooserNameId = 1152;
 constexpr int kClassicChooserNameId = 1148;
-constexpr UINT kExitCommand = 57665;
 constexpr wchar_t kMainFrameClass[] = L"Dravix.MainFrame";
-
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
 
 std::wstring Narrowable(const std::wstring& text) {
     std::wstring out;
@@ -104,6 +98,7 @@ bool RunOnHost(const wchar_t* program, const std::wstring& hostPath,
                       << ")";
         return false;
     }
+    const fw::UniqueHandle process(started.hProcess), thread(started.hThread);
     if (WaitUntil(done, kTimeout))
         return true;
     ADD_FAILURE() << ToUtf8(commandLine) << " did not do its work";
@@ -152,6 +147,12 @@ std::wstring ClassOf(HWND window) {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);
     return name;
+}
+
+SIZE SizeOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 HWND FindDescendant(HWND parent, int id, const wchar_t* className) {
@@ -295,6 +296,15 @@ void TypeText(HWND front, const std::wstring& text) {
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
+std::vector<std::wstring> RepairTemporaryFiles(const std::wstring& folder) {
+    return support::FilesMatching(folder + L"\\{*}*");
+}
+
+Videos::Videos(const std::wstring& prefix, std::uint64_t size)
+    : source(support::TempPath(prefix + L" clip.mp4"), size),
+      bytes(support::ReadBytes(source.Path())), chosen(support::TempPath(prefix + L" out")),
+      output(chosen + L"_(recovered).mp4") {}
+
 // HeldSource
 
 HeldSource::HeldSource(const std::wstring& name)
@@ -386,17 +396,17 @@ bool App::Launch(const StartAs& how) {
         environment.push_back(L'\0');
     }
     PROCESS_INFORMATION info{};
-    const std::wstring folder = FolderOf(m_program);
+    const std::wstring folder = support::FolderOf(m_program);
     if (!CreateProcessW(m_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                         CREATE_UNICODE_ENVIRONMENT,
-                        environment.empty() ? nullptr : environment.data(), folder.c_str(),
-                        &startup, &info)) {
+                        environment.empty() ? nullptr : environment.data(),
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         ADD_FAILURE() << "cannot start " << ToUtf8(m_program) << " (error " << GetLastError()
                       << ")";
         return false;
     }
     CloseHandle(info.hThread);
-    m_process = info.hProcess;
+    m_process.Reset(info.hProcess);
     m_processId = info.dwProcessId;
     return true;
 }
@@ -410,8 +420,8 @@ bool App::Attach(DWORD timeoutMs) {
         return false;
     }
     GetWindowThreadProcessId(main, &m_processId);
-    m_process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE,
-                            m_processId);
+    m_process.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE,
+                                m_processId));
     return m_process && WaitForMainWindow(timeoutMs);
 }
 
@@ -420,7 +430,7 @@ bool App::Start(const std::wstring& arguments) {
 }
 
 bool App::IsRunning() const {
-    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+    return m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 HWND App::MainWindow() const {
@@ -537,8 +547,62 @@ bool App::ChooseDestination(const std::wstring& chosen) {
     return false;
 }
 
+bool App::StartWith(const std::wstring& source) {
+    return Start() && OpenSource(source);
+}
+
+HWND App::StartRepair() {
+    Click(Find(IDC_REPAIR));
+    return WaitForDialogWith(IDC_STOP);
+}
+
+HWND App::StartRepair(HeldSource& source) {
+    return OpenSource(source.Path()) && source.Hold() ? StartRepair() : nullptr;
+}
+
+bool App::StopRepair(HWND dialog, HeldSource& source) {
+    Click(GetDlgItem(dialog, IDC_STOP));
+    if (Answer(IDYES).empty())
+        return false;
+    source.End();
+    return WaitForClose(dialog) &&
+           WaitUntil([&] { return IsWindowEnabled(MainWindow()) != FALSE; });
+}
+
+bool App::WaitForSavePage(std::uint64_t bytes) {
+    if (WaitUntil([&] { return PageHolds(IDC_BROWSE); }, TimeoutFor(bytes)) &&
+        WaitUntil([&] { return IsWindowEnabled(MainWindow()) != FALSE; }))
+        return true;
+    ADD_FAILURE() << "the save page did not come; " << ToUtf8(Describe());
+    return false;
+}
+
+bool App::Repair(std::uint64_t bytes) {
+    Click(Find(IDC_REPAIR));
+    return WaitForSavePage(bytes);
+}
+
+bool App::ReachTheSavePage(const std::wstring& source, std::uint64_t bytes) {
+    return StartWith(source) && Repair(bytes);
+}
+
+bool App::HasMessageBox() const {
+    const std::vector<HWND> windows = Windows();
+    return std::any_of(windows.begin(), windows.end(), IsMessageBox);
+}
+
+std::wstring App::Answer(int button, DWORD timeoutMs) {
+    HWND box = WaitForMessageBox(timeoutMs);
+    if (!box)
+        return {};
+    const std::wstring text = MessageBoxText(box);
+    Press(box, button);
+    WaitForClose(box);
+    return text;
+}
+
 bool App::WaitForExit(DWORD timeoutMs) {
-    if (!m_process || WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0)
+    if (!m_process || WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0)
         return true;
     ADD_FAILURE() << "the program still runs after " << timeoutMs << " ms; " << ToUtf8(Describe());
     return false;
@@ -547,14 +611,14 @@ bool App::WaitForExit(DWORD timeoutMs) {
 DWORD App::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     if (m_process)
-        GetExitCodeProcess(m_process, &code);
+        GetExitCodeProcess(m_process.Get(), &code);
     return code;
 }
 
 bool App::Close(DWORD timeoutMs) {
     if (!IsRunning())
         return true;
-    Command(kExitCommand);
+    Command(ID_APP_EXIT);
     HWND box = WaitForMessageBox(timeoutMs);
     if (!box)
         return false;
@@ -566,11 +630,10 @@ void App::Kill() {
     if (!m_process)
         return;
     if (IsRunning()) {
-        TerminateProcess(m_process, 1);
-        WaitForSingleObject(m_process, 5000);
+        TerminateProcess(m_process.Get(), 1);
+        WaitForSingleObject(m_process.Get(), 5000);
     }
-    CloseHandle(m_process);
-    m_process = nullptr;
+    m_process.Reset();
 }
 
 std::wstring App::Describe() const {

@@ -17,6 +17,9 @@
 //   e2e::Press(box, IDOK);
 //   app.Close();                                 // close question answered Yes
 //
+// The wizard's steps as a user takes them are one call each:
+// app.ReachTheSavePage(source), app.StartRepair(heldSource), app.Answer(IDOK)...
+//
 // Every wait is bounded (kTimeout unless given) and reports a gtest failure
 // naming what it waited for and the windows the process had then; the waits
 // return null or false so that the test can ASSERT on them. A wait for work
@@ -59,6 +62,8 @@ using support::WaitUntil;
 // Window facts, read across processes.
 std::wstring Text(HWND window);
 std::wstring ClassOf(HWND window);
+// Its size on the screen, frame included.
+SIZE SizeOf(HWND window);
 // A child, grandchild... of `parent` with this control id (and class, if given).
 HWND FindDescendant(HWND parent, int id, const wchar_t* className = nullptr);
 
@@ -87,6 +92,20 @@ void TypeText(HWND front, const std::wstring& text);
 
 // Writes what the screen shows where `window` is as a 24-bit bitmap file.
 bool CaptureWindow(HWND window, const std::wstring& path);
+
+// Temporary files of the repair job (named after a GUID) in `folder`.
+std::vector<std::wstring> RepairTemporaryFiles(const std::wstring& folder = BinFolder());
+
+// A source video of `size` varied bytes in the temporary folder, and where
+// its repaired copy goes: `chosen` as typed into the save chooser, `output`
+// as the program names the file it writes. Both files go with the object.
+struct Videos {
+    Videos(const std::wstring& prefix, std::uint64_t size);
+    support::ScratchFile source;
+    std::string bytes; // the source's
+    std::wstring chosen;
+    support::ScratchFile output;
+};
 
 // How to start a program when its defaults do not do.
 struct StartAs {
@@ -186,6 +205,34 @@ public:
     // the field holds the output name; false (and a test failure) when any step did not come.
     bool ChooseDestination(const std::wstring& chosen);
 
+    // The wizard's steps as a user takes them, each waited for; false or null
+    // (and a test failure) when one did not come.
+    //
+    // Start() and OpenSource(source).
+    bool StartWith(const std::wstring& source);
+    // Presses Repair and waits for the progress dialog, which it returns.
+    HWND StartRepair();
+    // Chooses the source, holds it and presses Repair: the job runs until the
+    // test ends the source. Returns the progress dialog.
+    HWND StartRepair(HeldSource& source);
+    // Presses Stop under the progress dialog and answers Yes, lets the held
+    // source's read end, and waits until the dialog is gone and the frame
+    // takes commands again: until then the program is still inside Repair.
+    bool StopRepair(HWND dialog, HeldSource& source);
+    // Waits for the save page and a frame that takes commands again, for as
+    // long as a repair of `bytes` may take.
+    bool WaitForSavePage(std::uint64_t bytes = 0);
+    // Presses Repair and waits for the save page.
+    bool Repair(std::uint64_t bytes = 0);
+    // StartWith(source), then Repair.
+    bool ReachTheSavePage(const std::wstring& source, std::uint64_t bytes = 0);
+
+    // A message box of this process is up.
+    bool HasMessageBox() const;
+    // Waits for a message box, presses `button` and waits until the box is
+    // gone; returns its text, or an empty text (and a test failure) when no box came.
+    std::wstring Answer(int button, DWORD timeoutMs = kTimeout);
+
     // Waits for the process to end; false (and a test failure) on time-out.
     bool WaitForExit(DWORD timeoutMs = kTimeout);
     // Exit code of an ended process; STILL_ACTIVE while it runs.
@@ -200,7 +247,7 @@ public:
 
 private:
     std::wstring m_program;
-    HANDLE m_process = nullptr;
+    fw::UniqueHandle m_process;
     DWORD m_processId = 0;
 };
 

@@ -4,7 +4,6 @@
 #include "res/resource.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <oleacc.h>
 #include <oleauto.h>
 
@@ -15,10 +14,6 @@
 
 namespace support {
 namespace {
-
-std::wstring FolderOf(const std::wstring& path) {
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
 
 void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
@@ -122,16 +117,6 @@ DWORD WINAPI Watchdog::Run(LPVOID parameter) {
 
 // Files and folders
 
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return FolderOf(path);
-}
-
 std::wstring BuildFolder() {
     const std::wstring folder = ProgramFolder();
     return FolderOf(folder.substr(0, folder.size() - 1));
@@ -225,7 +210,8 @@ ScratchFolder::ScratchFolder(const std::wstring& prefix) {
     do
         m_path = base + L"-" + std::to_wstring(++s_count);
     while (!CreateDirectoryW(m_path.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
-    EXPECT_TRUE(Exists(m_path)) << "cannot make the folder " << testing::PrintToString(m_path);
+    EXPECT_TRUE(fw::PathExists(m_path))
+        << "cannot make the folder " << testing::PrintToString(m_path);
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -257,7 +243,7 @@ void RemoveEngine(const wchar_t* name) {
 }
 
 EngineBeside::EngineBeside(const wchar_t* name) : m_path(EngineFile(name)) {
-    m_placed = !Exists(m_path) && PlaceEngine(name);
+    m_placed = !fw::PathExists(m_path) && PlaceEngine(name);
 }
 
 EngineBeside::~EngineBeside() {
@@ -268,11 +254,7 @@ EngineBeside::~EngineBeside() {
 // Registry
 
 std::wstring NewGuidText() {
-    GUID guid{};
-    EXPECT_EQ(CoCreateGuid(&guid), S_OK);
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return text;
+    return fw::CreateGuidString();
 }
 
 bool KeyExists(const std::wstring& path) {

@@ -18,6 +18,7 @@
 
 #include "app/App.h"
 #include "app/MainFrame.h"
+#include "framework/Files.h"
 #include "framework/Gdi.h"
 #include "framework/Window.h"
 
@@ -89,10 +90,14 @@ private:
 
 // Files and folders
 
-bool Exists(const std::wstring& path);
-// The folder of this test program, with a trailing backslash: where the
-// program under test looks for its engines and makes its temporary files.
-std::wstring ProgramFolder();
+// The program's own: the test program's folder, with a trailing backslash, is
+// where the program under test looks for its engines and makes its temporary files.
+using fw::ProgramFolder;
+// fw::PathExists under the name the unit suites know.
+inline bool Exists(const std::wstring& path) {
+    return fw::PathExists(path);
+}
+using fw::FolderOf;
 // The build folder that holds the test programs' folder, with a trailing backslash.
 std::wstring BuildFolder();
 // `name` in the system's temporary folder.
@@ -165,7 +170,8 @@ private:
 
 // Registry, below HKEY_LOCAL_MACHINE
 
-// A new GUID in registry form, braces included.
+// A new GUID in registry form, braces included: the program's own
+// CreateGuidString, under the name the unit suites know.
 std::wstring NewGuidText();
 bool KeyExists(const std::wstring& path);
 // Removes Software\<name> with everything below it.
