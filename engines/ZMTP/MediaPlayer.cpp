@@ -74,24 +74,27 @@ bool KeepPictureOnly(IMFPMediaItem& item) {
     return !pictures.empty();
 }
 
-LONGLONG PositionOf(IMFPMediaPlayer& player) {
+namespace {
+// A position or a length in 100 ns units; 0 when the player cannot tell.
+template <typename Read> LONGLONG TimeOf(Read read) {
     PROPVARIANT value;
     PropVariantInit(&value);
-    if (FAILED(player.GetPosition(MFP_POSITIONTYPE_100NS, &value)))
+    if (FAILED(read(&value)))
         return 0;
-    const LONGLONG position = value.vt == VT_I8 || value.vt == VT_UI8 ? value.hVal.QuadPart : 0;
+    const LONGLONG time = value.vt == VT_I8 || value.vt == VT_UI8 ? value.hVal.QuadPart : 0;
     PropVariantClear(&value);
-    return position;
+    return time;
+}
+} // namespace
+
+LONGLONG PositionOf(IMFPMediaPlayer& player) {
+    return TimeOf(
+        [&](PROPVARIANT* value) { return player.GetPosition(MFP_POSITIONTYPE_100NS, value); });
 }
 
 LONGLONG DurationOf(IMFPMediaPlayer& player) {
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    if (FAILED(player.GetDuration(MFP_POSITIONTYPE_100NS, &value)))
-        return 0;
-    const LONGLONG duration = value.vt == VT_I8 || value.vt == VT_UI8 ? value.hVal.QuadPart : 0;
-    PropVariantClear(&value);
-    return duration;
+    return TimeOf(
+        [&](PROPVARIANT* value) { return player.GetDuration(MFP_POSITIONTYPE_100NS, value); });
 }
 
 bool ShutDownWithin(IMFPMediaPlayer* player, DWORD timeoutMs) {
