@@ -397,10 +397,16 @@ bool App::Launch(const StartAs& how) {
     }
     PROCESS_INFORMATION info{};
     const std::wstring folder = support::FolderOf(m_program);
-    if (!CreateProcessW(m_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT,
-                        environment.empty() ? nullptr : environment.data(),
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    const auto start = [&] {
+        return CreateProcessW(m_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                              CREATE_UNICODE_ENVIRONMENT,
+                              environment.empty() ? nullptr : environment.data(),
+                              folder.empty() ? nullptr : folder.c_str(), &startup, &info);
+    };
+    // Wine now and then fails a start with ERROR_INTERNAL_ERROR, the new
+    // process having ended before it was set up (seen with the player, one
+    // start in several hundred). That start is tried once more.
+    if (!start() && !(GetLastError() == ERROR_INTERNAL_ERROR && start())) {
         ADD_FAILURE() << "cannot start " << ToUtf8(m_program) << " (error " << GetLastError()
                       << ")";
         return false;
