@@ -207,8 +207,8 @@ std::string Damaged(std::string bytes, Damage damage) {
 // Whether this machine, as it is, has a sound device to play to.
 bool MachineHasSound() {
     // The apartment and the enumerator are kept to the end of the test program:
-    // once asked, Wine's sound driver runs a thread of its own, which has been
-    // seen to fault after they were let go.
+    // once asked, Wine's sound driver runs a thread of its own, and nothing here
+    // needs to unload the code it runs while it may still run.
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     static IMMDeviceEnumerator* devices = nullptr;
     fw::ComRef<IMMDevice> device;
